@@ -1,0 +1,33 @@
+# Compiler settings shared by every target of both builds.
+
+option(SKYWARD_SANITIZE "Build the native modules with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+
+add_library(skyward_options INTERFACE)
+target_include_directories(skyward_options INTERFACE ${PROJECT_SOURCE_DIR})
+target_compile_options(skyward_options INTERFACE -Wall -Wextra -Wshadow -Wnon-virtual-dtor)
+
+if(WIN32)
+  # Windows XP-era API surface; ANSI ("A") functions throughout.
+  target_compile_definitions(skyward_options INTERFACE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+  # One self-contained .exe: without -static it needs libstdc++, libgcc and winpthread DLLs.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+endif()
+
+if(SKYWARD_SANITIZE AND NOT WIN32)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# skyward_module(<name> PURE <sources...> WINDOWS <sources...> LIBS <libraries...>)
+# PURE sources build in both builds, WINDOWS sources in the Windows build only.
+function(skyward_module name)
+  cmake_parse_arguments(M "" "" "PURE;WINDOWS;POSIX;LIBS" ${ARGN})
+  set(sources ${M_PURE})
+  if(WIN32)
+    list(APPEND sources ${M_WINDOWS})
+  else()
+    list(APPEND sources ${M_POSIX})
+  endif()
+  add_library(${name} STATIC ${sources})
+  target_link_libraries(${name} PUBLIC skyward_options ${M_LIBS})
+endfunction()
