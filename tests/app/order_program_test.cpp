@@ -1,0 +1,96 @@
+// The program's start-up and clean-up, run on modules with page archives of every kind: this test
+// program's own resource (larger than the program accepts), a module whose archive is damaged, and the
+// program itself.
+#include "app/order_program.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/page_archive.h"
+#include "files/resource_load.h"
+#include "files/stream.h"
+#include "files/volumes.h"
+
+namespace {
+
+int gBeeps = 0;
+void CountBeep() { ++gBeeps; }
+
+// A module beside this test program, or relative to it, loaded for its resources only.
+class DataModule {
+ public:
+  explicit DataModule(const char* relativePath) {
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string full(path, length);
+    full = full.substr(0, full.find_last_of('\\') + 1) + relativePath;
+    module_ = LoadLibraryExA(full.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  }
+  ~DataModule() {
+    if (module_) FreeLibrary(module_);
+  }
+  HMODULE get() const { return module_; }
+
+ private:
+  HMODULE module_;
+};
+
+class OrderProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    gBeeps = 0;
+    liveHandles_ = HandleTableGetInfo().live;
+  }
+  // Everything the run made is gone again: volume, streams and handles.
+  void ExpectCleanedUp() {
+    EXPECT_EQ(VolumeFirstMounted(), nullptr);
+    EXPECT_EQ(StreamFirstOpen(), nullptr);
+    EXPECT_EQ(HandleTableGetInfo().live, liveHandles_);
+  }
+  uint32_t liveHandles_ = 0;
+};
+
+TEST_F(OrderProgramTest, AnOversizedPageArchiveFailsStartUpWithABeep) {
+  EXPECT_EQ(OrderRun({GetModuleHandleA(nullptr), CountBeep}), kErrMemory);
+  EXPECT_EQ(gBeeps, 1);
+  ExpectCleanedUp();
+}
+
+TEST_F(OrderProgramTest, AFailureAfterMountingStillUnmountsAndReleases) {
+  DataModule damaged("damaged_pages.dll");
+  ASSERT_NE(damaged.get(), nullptr);
+  EXPECT_EQ(OrderRun({damaged.get(), CountBeep}), kErrDamagedArchive);
+  EXPECT_EQ(gBeeps, 1);
+  ExpectCleanedUp();
+}
+
+TEST_F(OrderProgramTest, TheProgramsOwnArchiveStartsAndEndsWithoutABeep) {
+  DataModule program(SKYWARD_ORDER_PROGRAM);
+  ASSERT_NE(program.get(), nullptr);
+  EXPECT_EQ(OrderRun({program.get(), CountBeep}), kOk);
+  EXPECT_EQ(gBeeps, 0);
+  ExpectCleanedUp();
+}
+
+TEST_F(OrderProgramTest, ResourcesAreCopiedWithinTheirLimit) {
+  HMODULE self = GetModuleHandleA(nullptr);
+  MemoryHandle block = nullptr;
+  EXPECT_EQ(ResourceLoadBlock(self, kPageArchiveResourceId, kPageArchiveResourceType, 0, kPageArchiveMaximumSize, 1,
+                              &block),
+            kErrMemory);
+  EXPECT_EQ(block, nullptr);
+  EXPECT_EQ(ResourceLoadBlock(self, 1001, kPageArchiveResourceType, 0, UINT32_MAX, 1, &block), kErrFileNotFound);
+  EXPECT_EQ(ResourceLoadBlock(self, kPageArchiveResourceId, "KNHC", 0, UINT32_MAX, 1, &block), kErrFileNotFound);
+  EXPECT_EQ(block, nullptr);
+
+  ASSERT_EQ(ResourceLoadBlock(self, kPageArchiveResourceId, kPageArchiveResourceType, 0, kPageArchiveMaximumSize + 1,
+                              1, &block),
+            kOk);
+  EXPECT_EQ(HandleGetSize(block), kPageArchiveMaximumSize + 1);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(HandleData(block)) + kPageArchiveMaximumSize - 3, 4), "xxxx");
+  HandleDispose(block);
+  ExpectCleanedUp();
+}
+
+}  // namespace
