@@ -19,12 +19,13 @@ if [ -z "${DISPLAY:-}" ]; then
   log "no X display: running on the virtual display $DISPLAY"
 fi
 
-# Run through cmd so that the whole 32-bit status arrives, not only its low byte.
+# Run through cmd so that the whole 32-bit status arrives, not only its low byte; /b keeps the
+# program on this output, where it reports what it does.
 export WINEPREFIX=$(wine_prefix_of "$TARGET")
 cd "$BUILD_ROOT/$TARGET/app"
 loader=wine
 [ "$TARGET" = win64 ] && loader=/usr/lib/wine/wine64 && export WINELOADER=$loader
-output=$("$loader" cmd /v:on /c 'start /wait SkywardOrder.exe & echo !errorlevel!' 2>&1 | tr -d '\r')
+output=$("$loader" cmd /v:on /c 'start /b /wait SkywardOrder.exe & echo !errorlevel!' 2>&1 | tr -d '\r')
 status=$(printf '%s\n' "$output" | tail -n 1)
 printf '%s\n' "$output" | head -n -1
 if ! [[ "$status" =~ ^-?[0-9]+$ ]]; then

@@ -53,6 +53,13 @@ class ArchiveTest : public ::testing::Test {
     StreamClose(entry);
     return status == kOk ? data : "<cannot read>";
   }
+  // "a" and "b", four bytes each, back to back at 820 and 824.
+  void MakeTwoEntries() {
+    ASSERT_EQ(Create("a"), kOk);
+    ASSERT_EQ(Write("a", 0, "AAAA"), kOk);
+    ASSERT_EQ(Create("b"), kOk);
+    ASSERT_EQ(Write("b", 0, "BBBB"), kOk);
+  }
   ArchiveEntry Record(const char* name) {
     ArchiveEntry entry{};
     EXPECT_TRUE(ArchiveFindEntry(archive_, name, nullptr, &entry)) << name;
@@ -176,10 +183,7 @@ TEST_F(ArchiveTest, FullDirectoryBeforeDataMovesToTheEndAndZeroesItsOldPlace) {
 }
 
 TEST_F(ArchiveTest, GrowingAnEntryThatIsNotLastMovesItAndLeavesAGap) {
-  ASSERT_EQ(Create("a"), kOk);
-  ASSERT_EQ(Write("a", 0, "AAAA"), kOk);
-  ASSERT_EQ(Create("b"), kOk);
-  ASSERT_EQ(Write("b", 0, "BBBB"), kOk);
+  ASSERT_NO_FATAL_FAILURE(MakeTwoEntries());
   ASSERT_EQ(Length(), 828u);
 
   ASSERT_EQ(Write("a", 4, "x"), kOk);
@@ -204,10 +208,7 @@ TEST_F(ArchiveTest, GrowingAnEntryThatIsNotLastMovesItAndLeavesAGap) {
 }
 
 TEST_F(ArchiveTest, DeletingTheLastEntryShortensTheArchive) {
-  ASSERT_EQ(Create("a"), kOk);
-  ASSERT_EQ(Write("a", 0, "AAAA"), kOk);
-  ASSERT_EQ(Create("b"), kOk);
-  ASSERT_EQ(Write("b", 0, "BBBB"), kOk);
+  ASSERT_NO_FATAL_FAILURE(MakeTwoEntries());
 
   ASSERT_EQ(ArchiveDeleteEntry(archive_, "a"), kOk);  // not last: a gap
   EXPECT_EQ(Length(), 828u);
