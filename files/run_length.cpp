@@ -1,4 +1,4 @@
-// Run-length coding of the PackBits kind, on bytes or on 16-bit units. A flag byte of 0..127 starts a
+// Run-length coding on bytes or on 16-bit units. A flag byte of 0..127 starts a
 // literal of flag + 1 units; 129..255 a run of 257 - flag copies of the one unit that follows; 128 is
 // never written and skipped when read.
 #include <cstring>
