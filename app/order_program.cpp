@@ -6,6 +6,7 @@
 #include "app/page_archive.h"
 #include "files/archive_mount.h"
 #include "files/resource_load.h"
+#include "runtime/platform.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ using LayerStart = Status (*)();
 // interface engine. Each start-up does nothing when its layer runs already and registers its own
 // release routine with the platform, so nothing here shuts them down. Each joins the list when it
 // exists.
-constexpr std::array<LayerStart, 0> kLayerStarts{};
+constexpr std::array<LayerStart, 1> kLayerStarts{PlatformStart};
 
 // What the program makes and therefore cleans up.
 struct OrderState {

@@ -32,9 +32,10 @@ for target in "${TARGETS[@]}"; do
     continue
   fi
   if [ "$target" != host ]; then
+    # The display first: the Wine processes that setup-wine.sh starts keep the display they were given.
+    [ $started_x = 1 ] || { start_xvfb; started_x=1; }
     "$SOURCE_ROOT/scripts/setup-wine.sh" "$target" || { failed=1; continue; }
     export WINEPREFIX=$(wine_prefix_of "$target")
-    [ $started_x = 1 ] || { start_xvfb; started_x=1; }
   fi
   log "testing $target"
   ctest --test-dir "$BUILD_ROOT/$target" -j "$JOBS" --output-on-failure || failed=1

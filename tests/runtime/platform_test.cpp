@@ -1,0 +1,187 @@
+#include "runtime/platform.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "runtime/clock.h"
+#include "tests/runtime/process_counts.h"
+
+namespace {
+
+constexpr wchar_t kOwnClass[] = L"PLATFORM_WINDOW_CLASS";
+
+std::string gCalls;
+
+template <char Name>
+void Record() {
+  gCalls += Name;
+}
+
+void RecordAndStopAgain() {
+  gCalls += 's';
+  PlatformStop();
+}
+
+bool OwnClassRegistered() {
+  WNDCLASSEXW windowClass = {};
+  windowClass.cbSize = sizeof windowClass;
+  return GetClassInfoExW(GetModuleHandleW(nullptr), kOwnClass, &windowClass);
+}
+
+class Platform : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(PlatformIsStarted());
+    gCalls.clear();
+  }
+  void TearDown() override { PlatformStop(); }
+
+  // The platform makes a window of its own only when there is no foreground window to borrow.
+  static bool WillMakeItsOwnWindow() {
+    HWND foreground = GetForegroundWindow();
+    return !foreground || foreground == GetDesktopWindow();
+  }
+};
+
+TEST_F(Platform, StartAndStopLeaveNoThreadHandleOrWindowBehind) {
+  if (!WillMakeItsOwnWindow()) GTEST_SKIP() << "another window is in the foreground";
+  // The first window of a process opens what the window system keeps for the whole process.
+  ASSERT_EQ(PlatformStart(), kOk);
+  PlatformStop();
+  const ProcessCounts before = ProcessCounts::Before();
+
+  // (SCOPED_TRACE is avoided here: its first use starts a thread of the test framework's own.)
+  for (int round = 0; round < 3; ++round) {
+    ASSERT_EQ(PlatformStart(), kOk) << "round " << round;
+    EXPECT_TRUE(PlatformIsStarted());
+    EXPECT_EQ(ClockSecondsSinceStart(), 1u);
+    const ProcessCounts running = ProcessCounts::Now();
+    EXPECT_EQ(running.threads, before.threads + 1) << "the housekeeper, round " << round;
+    // The platform's window, and the input-method window that the system gives a thread with its first.
+    EXPECT_EQ(FindWindowW(kOwnClass, nullptr), PlatformWindow());
+    EXPECT_GT(running.threadWindows, before.threadWindows) << "round " << round;
+    EXPECT_TRUE(OwnClassRegistered());
+
+    EXPECT_EQ(PlatformStart(), kOk);  // already running: nothing more is made
+    EXPECT_EQ(ProcessCounts::Now(), running) << "round " << round;
+
+    PlatformStop();
+    EXPECT_FALSE(PlatformIsStarted());
+    EXPECT_EQ(PlatformWindow(), nullptr);
+    EXPECT_EQ(ProcessCounts::Now(), before) << "round " << round;
+    EXPECT_FALSE(OwnClassRegistered());
+  }
+}
+
+TEST_F(Platform, ExitRoutinesRunOnceLastFirst) {
+  ASSERT_EQ(PlatformStart(), kOk);
+  ASSERT_EQ(PlatformAtExit(Record<'a'>), kOk);
+  ASSERT_EQ(PlatformAtExit(RecordAndStopAgain), kOk);
+  ASSERT_EQ(PlatformAtExit(Record<'b'>), kOk);
+  ASSERT_EQ(PlatformAtExit(Record<'a'>), kOk);  // already listed
+  PlatformStop();
+  EXPECT_EQ(gCalls, "bsa");
+  EXPECT_FALSE(PlatformIsStarted());
+
+  ASSERT_EQ(PlatformAtExit(Record<'c'>), kOk);
+  PlatformStop();  // a second stop does nothing
+  EXPECT_EQ(gCalls, "bsa");
+  ASSERT_EQ(PlatformStart(), kOk);  // the routine waits for the next stop
+  PlatformStop();
+  EXPECT_EQ(gCalls, "bsac");
+}
+
+LRESULT DoubleInHandler(HWND, UINT, WPARAM wParam, LPARAM) { return PlatformInHandler() ? wParam * 2 : 1; }
+LRESULT Triple(HWND, UINT, WPARAM wParam, LPARAM) { return wParam * 3; }
+
+TEST_F(Platform, ItsOwnWindowIsHiddenAndPassesMessagesToHandlers) {
+  if (!WillMakeItsOwnWindow()) GTEST_SKIP() << "another window is in the foreground";
+  ASSERT_EQ(PlatformStart(), kOk);
+  HWND window = PlatformWindow();
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window, FindWindowW(kOwnClass, nullptr));
+  EXPECT_FALSE(IsWindowVisible(window));
+  wchar_t title[MAX_PATH] = L"";
+  GetWindowTextW(window, title, MAX_PATH);
+  EXPECT_STREQ(title, L"platform_tests.exe");
+  RECT place;
+  GetWindowRect(window, &place);
+  EXPECT_EQ(place.left, 32000);
+  EXPECT_EQ(place.top, 32000);
+
+  const UINT message = WM_APP + 7;
+  EXPECT_EQ(SendMessageW(window, message, 21, 0), 0);  // no handler: the default procedure
+  ASSERT_EQ(PlatformSetMessageHandler(message, DoubleInHandler), kOk);
+  EXPECT_EQ(SendMessageW(window, message, 21, 0), 42);
+  EXPECT_FALSE(PlatformInHandler());
+  ASSERT_EQ(PlatformSetMessageHandler(message, Triple), kOk);
+  EXPECT_EQ(SendMessageW(window, message, 5, 0), 15);
+  ASSERT_EQ(PlatformSetMessageHandler(message, nullptr), kOk);
+  EXPECT_EQ(SendMessageW(window, message, 5, 0), 0);
+  for (UINT i = 0; i < kPlatformMessageHandlerLimit; ++i)
+    ASSERT_EQ(PlatformSetMessageHandler(WM_APP + 100 + i, Triple), kOk);
+  EXPECT_EQ(PlatformSetMessageHandler(message, Triple), kErrArgument);
+  EXPECT_EQ(PlatformSetMessageHandler(WM_APP + 100, DoubleInHandler), kOk);  // replacing still works
+
+  // The end of the session stops the platform; an aborted end does not.
+  ASSERT_EQ(PlatformAtExit(Record<'x'>), kOk);
+  SendMessageW(window, WM_ENDSESSION, FALSE, 0);
+  EXPECT_TRUE(PlatformIsStarted());
+  SendMessageW(window, WM_ENDSESSION, TRUE, 0);
+  EXPECT_FALSE(PlatformIsStarted());
+  EXPECT_EQ(gCalls, "x");
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_FALSE(OwnClassRegistered());
+
+  ASSERT_EQ(PlatformStart(), kOk);  // the handlers went with the old window
+  EXPECT_EQ(SendMessageW(PlatformWindow(), WM_APP + 100, 5, 0), 0);
+}
+
+TEST_F(Platform, BorrowsTheForegroundWindow) {
+  // Stands in for another program's window. Not shown: without a window manager Wine takes two seconds
+  // to destroy a shown window, and a hidden one can be brought to the foreground as well.
+  HWND foreground = CreateWindowExA(0, "STATIC", "another program", WS_OVERLAPPEDWINDOW, 10, 10, 200, 100,
+                                    nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(foreground, nullptr);
+  SetForegroundWindow(foreground);
+  if (GetForegroundWindow() != foreground) {
+    DestroyWindow(foreground);
+    GTEST_SKIP() << "this display does not give the window the foreground";
+  }
+  ASSERT_EQ(PlatformStart(), kOk);
+  EXPECT_EQ(PlatformWindow(), foreground);
+  EXPECT_EQ(FindWindowW(kOwnClass, nullptr), nullptr);
+  EXPECT_FALSE(OwnClassRegistered());
+  PlatformStop();
+  EXPECT_TRUE(IsWindow(foreground));  // not the platform's to destroy
+  DestroyWindow(foreground);
+}
+
+void WriteExitNote() {
+  std::fputs("exit routines ran\n", stderr);
+  std::fflush(stderr);
+}
+
+TEST(PlatformDeathTest, AFatalExceptionStillRunsTheExitRoutines) {
+  EXPECT_EXIT(
+      {
+        PlatformStart();
+        PlatformAtExit(WriteExitNote);
+        RaiseException(0xE0000001, EXCEPTION_NONCONTINUABLE, 0, nullptr);
+      },
+      [](int code) { return code != 0; }, "exit routines ran");
+}
+
+TEST(PlatformDeathTest, LeavingThroughExitRunsTheExitRoutines) {
+  EXPECT_EXIT(
+      {
+        PlatformStart();
+        PlatformAtExit(WriteExitNote);
+        std::exit(3);
+      },
+      ::testing::ExitedWithCode(3), "exit routines ran");
+}
+
+}  // namespace

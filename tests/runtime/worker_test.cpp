@@ -1,0 +1,125 @@
+#include "runtime/worker.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <atomic>
+#include <vector>
+
+#include "tests/runtime/process_counts.h"
+
+namespace {
+
+// Waits up to two seconds for a condition that another thread brings about.
+template <class Condition>
+bool Eventually(Condition condition) {
+  for (int i = 0; i < 200 && !condition(); ++i) Sleep(10);
+  return condition();
+}
+
+struct Runs {
+  std::atomic<int> count{0};
+  std::atomic<int> rearmUntil{0};  // the routine arms 10 ms again until it has run this often
+  std::atomic<bool> sawRunning{false};
+  std::atomic<int> priority{0};
+  std::atomic<uint32_t> ownThreadAnswer{99};
+  std::atomic<Status> selfStop{kOk};
+  std::vector<DWORD> times;  // timeGetTime of each run, read after the worker is stopped
+};
+
+void CountRun(WorkerThread* worker, void* context) {
+  auto* runs = static_cast<Runs*>(context);
+  runs->times.push_back(timeGetTime());
+  runs->sawRunning = worker->running.load();
+  runs->priority = GetThreadPriority(GetCurrentThread());
+  runs->selfStop = WorkerStop(worker);
+  if (++runs->count < runs->rearmUntil) runs->ownThreadAnswer = WorkerSetWait(worker, 10);
+}
+
+class Worker : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    before_ = ProcessCounts::Before();
+    ASSERT_EQ(WorkerStart(&worker_, &runs_, CountRun), kOk);
+  }
+  void TearDown() override {
+    EXPECT_EQ(WorkerStop(&worker_), kOk);
+    EXPECT_EQ(ProcessCounts::Now(), before_);
+  }
+  WorkerThread worker_;
+  Runs runs_;
+  ProcessCounts before_;
+};
+
+TEST_F(Worker, AnIdleWorkerAnswersZeroAndNeverRuns) {
+  EXPECT_EQ(WorkerSetWait(&worker_, kWaitNone), 0u);
+  Sleep(100);
+  EXPECT_EQ(WorkerSetWait(&worker_, kWaitNone), 0u);
+  EXPECT_EQ(runs_.count, 0);
+}
+
+TEST_F(Worker, AnArmedWaitRunsTheRoutineOnceOnItsOwnThread) {
+  EXPECT_EQ(WorkerSetWait(&worker_, 20), 0u);
+  ASSERT_TRUE(Eventually([&] { return runs_.count == 1; }));
+  Sleep(100);
+  EXPECT_EQ(runs_.count, 1);  // nothing re-armed it
+  EXPECT_TRUE(runs_.sawRunning);
+  EXPECT_FALSE(worker_.running);
+  EXPECT_EQ(runs_.priority, THREAD_PRIORITY_TIME_CRITICAL);
+  EXPECT_EQ(runs_.selfStop, kErrState);  // a worker cannot wait for itself to end
+}
+
+TEST_F(Worker, TheRoutineReArmsItself) {
+  runs_.rearmUntil = 5;
+  WorkerSetWait(&worker_, 10);
+  ASSERT_TRUE(Eventually([&] { return runs_.count == 5; }));
+  Sleep(100);
+  EXPECT_EQ(runs_.count, 5);
+  EXPECT_EQ(runs_.ownThreadAnswer, 0u);  // from the routine nothing is left: the wait that ran is over
+}
+
+TEST_F(Worker, AnotherThreadLearnsTheTimeLeftAndCanShortenIt) {
+  const DWORD armed = timeGetTime();
+  EXPECT_EQ(WorkerSetWait(&worker_, 10000), 0u);
+  Sleep(100);
+  const uint32_t left = WorkerSetWait(&worker_, kWaitNone);  // a query changes nothing
+  EXPECT_GT(left, 0u);
+  EXPECT_LE(left, 10000u - 90);
+  EXPECT_EQ(runs_.count, 0);
+
+  EXPECT_LE(WorkerSetWait(&worker_, 30), left);  // the new wait replaces the old one
+  EXPECT_LE(WorkerSetWait(&worker_, kWaitNone), 30u);
+  ASSERT_TRUE(Eventually([&] { return runs_.count == 1; }));
+  EXPECT_LT(runs_.times[0] - armed, 5000u);
+}
+
+TEST(WorkerLifetime, StoppingAWorkerWithALongWaitEndsItAtOnce) {
+  const ProcessCounts before = ProcessCounts::Before();
+  WorkerThread worker;
+  Runs runs;
+  ASSERT_EQ(WorkerStart(&worker, &runs, CountRun), kOk);
+  EXPECT_EQ(ProcessCounts::Now().threads, before.threads + 1);
+  WorkerSetWait(&worker, 60000);
+  const DWORD start = timeGetTime();
+  EXPECT_EQ(WorkerStop(&worker), kOk);
+  EXPECT_LT(timeGetTime() - start, 1000u);
+  EXPECT_EQ(runs.count, 0);
+  EXPECT_EQ(ProcessCounts::Now(), before);
+  EXPECT_EQ(WorkerStop(&worker), kErrArgument);  // already stopped
+  EXPECT_EQ(WorkerSetWait(&worker, 10), 0u);
+}
+
+TEST(WorkerLifetime, StopAllEndsEveryWorker) {
+  const ProcessCounts before = ProcessCounts::Before();
+  WorkerThread workers[20];  // more than the worker list starts with
+  Runs runs;
+  for (WorkerThread& worker : workers) ASSERT_EQ(WorkerStart(&worker, &runs, CountRun), kOk);
+  EXPECT_EQ(ProcessCounts::Now().threads, before.threads + 20);
+  EXPECT_EQ(WorkerStop(&workers[7]), kOk);
+  WorkerStopAll();
+  EXPECT_EQ(ProcessCounts::Now(), before);
+  EXPECT_EQ(runs.count, 0);
+}
+
+}  // namespace
