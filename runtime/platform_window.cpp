@@ -101,10 +101,6 @@ HWND CreateOwnWindow() {
 }  // namespace
 
 Status PlatformWindowObtain(HWND* window) {
-  if (gOwnWindow) {  // kept from a stop on another thread
-    *window = gOwnWindow;
-    return kOk;
-  }
   // With no application in front the desktop itself may be the foreground: not a window to own dialogs.
   *window = GetForegroundWindow();
   if (*window == GetDesktopWindow()) *window = nullptr;

@@ -13,52 +13,40 @@ TEST(CounterConversion, ExactAndFreeOfOverflow) {
   EXPECT_EQ(CounterToUnits(3579546789772LL, 3579545, 1000), 1000000499LL);
 }
 
-// Drives the correction the way the clock does and reports the corrected millisecond reading.
-class Readings {
- public:
-  int64_t Advance(uint32_t tickMs, int64_t counterMs) {
-    tick_ += tickMs;
-    counter_ += counterMs;
-    return counter_ + ClockCorrectionUpdate(state_, tick_, counter_);
-  }
-  void Start(uint32_t tick, int64_t counter) {
-    tick_ = tick;
-    counter_ = counter;
-    EXPECT_EQ(ClockCorrectionUpdate(state_, tick_, counter_), 0);
-  }
-  int64_t correction() const { return state_.correctionMs; }
+// Feeds the correction readings that advanced by the given amounts, as the clock does, and returns
+// the corrected millisecond reading.
+struct Readings {
+  ClockCorrection state;
+  uint32_t tick;
+  int64_t counter;
 
- private:
-  ClockCorrection state_;
-  uint32_t tick_ = 0;
-  int64_t counter_ = 0;
+  Readings(uint32_t startTick, int64_t startCounter) : tick(startTick), counter(startCounter) {
+    EXPECT_EQ(ClockCorrectionUpdate(state, tick, counter), 0);
+  }
+  int64_t Advance(uint32_t tickMs, int64_t counterMs) {
+    tick += tickMs;
+    counter += counterMs;
+    return counter + ClockCorrectionUpdate(state, tick, counter);
+  }
 };
 
 TEST(ClockCorrection, JumpsOnlyWhenCounterAndTicksDisagreeByMoreThanHalfASecond) {
-  Readings clock;
-  clock.Start(5000, 70000);
+  Readings clock(5000, 70000);
   EXPECT_EQ(clock.Advance(100, 100), 70100);
-
   // Disagreements up to 500 ms either way are left alone.
   EXPECT_EQ(clock.Advance(600, 100), 70200);
   EXPECT_EQ(clock.Advance(100, 600), 70800);
-  EXPECT_EQ(clock.correction(), 0);
-
   // The counter ran 600 ms ahead of the tick count: the reading follows the ticks.
   EXPECT_EQ(clock.Advance(100, 700), 70900);
-  EXPECT_EQ(clock.correction(), -600);
-  // It lagged by 501: the same.
+  // It lagged by 501: the same, and the corrections add up.
   EXPECT_EQ(clock.Advance(601, 100), 71501);
-  EXPECT_EQ(clock.correction(), -99);
-  // The correction stays in force afterwards.
+  EXPECT_EQ(clock.state.correctionMs, -99);
   EXPECT_EQ(clock.Advance(50, 50), 71551);
 }
 
 TEST(ClockCorrection, TheTickCountWrappingIsNoDisagreement) {
-  Readings clock;
-  clock.Start(0xFFFFFF00u, 1000);
+  Readings clock(0xFFFFFF00u, 1000);
   EXPECT_EQ(clock.Advance(0x164, 0x164), 1000 + 0x164);
-  EXPECT_EQ(clock.correction(), 0);
 }
 
 TEST(Calendar, SecondsSince1970) {

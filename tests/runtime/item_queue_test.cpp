@@ -15,74 +15,43 @@ struct Letter {
   char name;
 };
 
-class Queue : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_EQ(QueueCreate(&queue_), kOk);
-    for (size_t i = 0; i < std::size(letters_); ++i) letters_[i] = {{}, char('a' + i)};
+// Empties the queue and tells the order in which the items came out.
+std::string Drain(ItemQueue* queue) {
+  std::string names;
+  while (QueueItem* item = QueuePop(queue)) {
+    EXPECT_EQ(item->queue, nullptr);
+    EXPECT_EQ(item->next, nullptr);
+    names += reinterpret_cast<Letter*>(item)->name;
   }
-  void TearDown() override { QueueDispose(&queue_); }
-
-  void Push(const char* names) {
-    for (; *names; ++names) ASSERT_EQ(QueuePush(&queue_, &letters_[*names - 'a'].item), kOk);
-  }
-  QueueItem* Item(char name) { return &letters_[name - 'a'].item; }
-  // Empties the queue, in the order the items come out.
-  std::string Drain() {
-    std::string names;
-    while (QueueItem* item = QueuePop(&queue_)) {
-      EXPECT_EQ(item->queue, nullptr);
-      EXPECT_EQ(item->next, nullptr);
-      names += reinterpret_cast<Letter*>(item)->name;
-    }
-    EXPECT_EQ(queue_.count, 0u);
-    return names;
-  }
-
-  ItemQueue queue_;
-  Letter letters_[6];
-};
-
-TEST_F(Queue, ItemsComeOutInTheOrderTheyWentIn) {
-  EXPECT_EQ(QueuePop(&queue_), nullptr);
-  Push("abc");
-  EXPECT_EQ(queue_.count, 3u);
-  EXPECT_EQ(Item('b')->queue, &queue_);
-  EXPECT_EQ(Drain(), "abc");
-  Push("d");  // the emptied queue takes items again
-  EXPECT_EQ(Drain(), "d");
+  EXPECT_EQ(queue->count, 0u);
+  return names;
 }
 
-TEST_F(Queue, RemoveUnlinksAnyItemAndKeepsTheEndRight) {
-  Push("abcd");
-  EXPECT_EQ(QueueRemove(&queue_, Item('b')), Item('b'));
-  EXPECT_EQ(Item('b')->queue, nullptr);
-  EXPECT_EQ(QueueRemove(&queue_, Item('d')), Item('d'));  // the last: the end moves back
-  EXPECT_EQ(QueueRemove(&queue_, Item('a')), Item('a'));
-  EXPECT_EQ(QueueRemove(&queue_, Item('b')), nullptr);  // no longer in it
-  EXPECT_EQ(QueueRemove(&queue_, Item('e')), nullptr);  // never was
-  Push("e");
-  EXPECT_EQ(Drain(), "ce");
-}
-
-TEST_F(Queue, AnItemIsInOneQueueAtATime) {
-  ItemQueue other;
+TEST(Queue, FirstInFirstOutRemovalFromAnywhereAndOneQueueAtATime) {
+  Letter letters[6];
+  const auto item = [&](char name) { return &letters[name - 'a'].item; };
+  for (char name = 'a'; name <= 'f'; ++name) letters[name - 'a'] = {{}, name};
+  ItemQueue queue, other;
+  ASSERT_EQ(QueueCreate(&queue), kOk);
   ASSERT_EQ(QueueCreate(&other), kOk);
-  Push("ab");
-  EXPECT_EQ(QueuePush(&queue_, Item('a')), kErrState);
-  EXPECT_EQ(QueuePush(&other, Item('b')), kErrState);
-  EXPECT_EQ(QueueRemove(&other, Item('a')), nullptr);
-  EXPECT_EQ(other.count, 0u);
+  EXPECT_EQ(QueuePop(&queue), nullptr);
+  for (char name : std::string("abcde")) ASSERT_EQ(QueuePush(&queue, item(name)), kOk);
+  EXPECT_EQ(queue.count, 5u);
+  EXPECT_EQ(QueuePush(&queue, item('a')), kErrState);  // already queued, here or elsewhere
+  EXPECT_EQ(QueuePush(&other, item('b')), kErrState);
+  EXPECT_EQ(QueueRemove(&other, item('b')), nullptr);
+  EXPECT_EQ(QueueRemove(&queue, item('b')), item('b'));
+  EXPECT_EQ(QueueRemove(&queue, item('e')), item('e'));  // the last: the end moves back
+  EXPECT_EQ(QueueRemove(&queue, item('a')), item('a'));
+  EXPECT_EQ(QueueRemove(&queue, item('b')), nullptr);  // no longer in it
+  ASSERT_EQ(QueuePush(&queue, item('f')), kOk);
+  ASSERT_EQ(QueuePush(&queue, item('b')), kOk);
+  EXPECT_EQ(Drain(&queue), "cdfb");
+  ASSERT_EQ(QueuePush(&queue, item('a')), kOk);  // the emptied queue takes items again
+  QueueDispose(&queue);  // and gives them back to their owner
+  EXPECT_EQ(item('a')->queue, nullptr);
+  EXPECT_EQ(QueuePush(&queue, item('a')), kErrArgument);
   QueueDispose(&other);
-  EXPECT_EQ(Drain(), "ab");
-
-  Push("cd");
-  QueueDispose(&queue_);  // the items are released to their owner
-  EXPECT_EQ(Item('c')->queue, nullptr);
-  EXPECT_EQ(QueuePush(&queue_, Item('c')), kErrArgument);
-  ASSERT_EQ(QueueCreate(&queue_), kOk);
-  Push("dc");
-  EXPECT_EQ(Drain(), "dc");
 }
 
 // Several threads push, pop and remove at once; every item must come out exactly once.

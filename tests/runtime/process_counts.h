@@ -17,8 +17,7 @@ struct ProcessCounts {
   bool operator==(const ProcessCounts&) const = default;
 
   // For a count to compare with later. The process's first extra thread makes the system open a few
-  // handles (registry keys, an event) that it keeps for good, and it opens them in its own time; so one
-  // thread is run first and the count taken once it has settled.
+  // handles (registry keys, an event) for good, in its own time: one is run and the count let settle.
   static ProcessCounts Before() {
     static const bool warmedUp = [] {
       HANDLE thread = CreateThread(nullptr, 0, [](void*) -> DWORD __stdcall { return 0; }, nullptr, 0, nullptr);
@@ -33,8 +32,7 @@ struct ProcessCounts {
       }
       return true;
     }();
-    (void)warmedUp;
-    return Now();
+    return warmedUp ? Now() : ProcessCounts();
   }
 
   static ProcessCounts Now() {
