@@ -170,20 +170,20 @@ void WorkerStopAll() {
   }
 }
 
-Status ThreadSuspend(WorkerThread* worker) {
+namespace {
+
+// SuspendThread and ResumeThread answer the same way: the previous suspend count, or all ones.
+Status CallOnThread(WorkerThread* worker, DWORD(WINAPI* call)(HANDLE)) {
   if (!worker || !worker->thread) return kErrArgument;
-  if (SuspendThread(worker->thread) == DWORD(-1)) {
+  if (call(worker->thread) == DWORD(-1)) {
     GetLastError();
     return kErrSystem;
   }
   return kOk;
 }
 
-Status ThreadResume(WorkerThread* worker) {
-  if (!worker || !worker->thread) return kErrArgument;
-  if (ResumeThread(worker->thread) == DWORD(-1)) {
-    GetLastError();
-    return kErrSystem;
-  }
-  return kOk;
-}
+}  // namespace
+
+Status ThreadSuspend(WorkerThread* worker) { return CallOnThread(worker, SuspendThread); }
+
+Status ThreadResume(WorkerThread* worker) { return CallOnThread(worker, ResumeThread); }

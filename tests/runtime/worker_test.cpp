@@ -92,6 +92,15 @@ TEST_F(Worker, AnotherThreadLearnsTheTimeLeftAndCanShortenIt) {
   EXPECT_LT(runs_.lastRun - armed, 5000u);
 }
 
+TEST_F(Worker, ASuspendedWorkerRunsOnlyOnceResumed) {
+  ASSERT_EQ(ThreadSuspend(&worker_), kOk);
+  WorkerSetWait(&worker_, 10);
+  Sleep(100);
+  EXPECT_EQ(runs_.count, 0);
+  ASSERT_EQ(ThreadResume(&worker_), kOk);
+  EXPECT_TRUE(Eventually([&] { return runs_.count == 1; }));
+}
+
 TEST(WorkerLifetime, StopEndsAWorkerAtOnceAndStopAllEndsEveryOne) {
   const ProcessCounts before = ProcessCounts::Before();
   WorkerThread workers[20];  // more than the list of workers starts with
