@@ -4,7 +4,7 @@
 
 #include "app/archive_listing.h"
 #include "app/page_archive.h"
-#include "files/archive_mount.h"
+#include "files/file_system.h"
 #include "files/resource_load.h"
 #include "runtime/platform.h"
 
@@ -16,12 +16,12 @@ using LayerStart = Status (*)();
 // interface engine. Each start-up does nothing when its layer runs already and registers its own
 // release routine with the platform, so nothing here shuts them down. Each joins the list when it
 // exists.
-constexpr std::array<LayerStart, 1> kLayerStarts{PlatformStart};
+constexpr std::array<LayerStart, 2> kLayerStarts{PlatformStart, FileLayerStart};
 
 // What the program makes and therefore cleans up.
 struct OrderState {
   MemoryHandle resourceBlock = nullptr;  // the copy of the page archive resource
-  Volume* archiveVolume = nullptr;       // that copy, mounted
+  PathSpec* archiveVolume = nullptr;     // that copy, mounted: the root of its volume
 };
 
 Status StartUp(const OrderEnvironment& environment, OrderState* state) {
@@ -34,11 +34,11 @@ Status StartUp(const OrderEnvironment& environment, OrderState* state) {
   if (status != kOk) return status;
   // Writable: pages may change their archive; the changes live in memory only. With the interface
   // engine follow: the variables the pages show, and the window on "classic.iml" with its title.
-  return ArchiveMountBlock(state->resourceBlock, true, &state->archiveVolume);
+  return PathMountBlock(state->resourceBlock, true, &state->archiveVolume);
 }
 
 void CleanUp(OrderState* state) {
-  if (state->archiveVolume) VolumeUnmount(state->archiveVolume);
+  PathDispose(state->archiveVolume);  // unmounts
   state->archiveVolume = nullptr;
   HandleDispose(state->resourceBlock);
   state->resourceBlock = nullptr;
@@ -50,7 +50,7 @@ Status OrderRun(const OrderEnvironment& environment) {
   OrderState state;
   Status status = StartUp(environment, &state);
   // Until the interface engine shows the pages, the program reports what its archive holds.
-  if (status == kOk) status = ListPageArchive(state.archiveVolume);
+  if (status == kOk) status = ListPageArchive(state.archiveVolume->ownedVolume);
   CleanUp(&state);
   if (status != kOk && status != kErrCancelled) environment.beep();
   return status;

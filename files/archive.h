@@ -41,8 +41,10 @@ Status ArchiveFormat(Stream* stream, uint32_t capacity);
 // Validates the stream's header and loads header block and directory (-7206 when it is no archive).
 // Does nothing when they are loaded already.
 Status ArchiveLoadDirectory(Stream* stream);
-// The validity test on a handle's bytes.
+// The validity test on a handle's bytes, and on a stream's (whose position is kept); the latter also
+// tells the header's entry count.
 bool ArchiveIsValidBlock(MemoryHandle handle);
+bool ArchiveIsValidStream(Stream* stream, uint32_t* entryCount);
 
 // Directory records of a loaded archive: their number (used and free), and one of them.
 uint32_t ArchiveCapacity(Stream* archive);

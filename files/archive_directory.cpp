@@ -117,6 +117,19 @@ bool ArchiveIsValidBlock(MemoryHandle handle) {
   return size >= kArchiveHeaderSize && HeaderIsValid(HandleData(handle), uint32_t(size));
 }
 
+bool ArchiveIsValidStream(Stream* stream, uint32_t* entryCount) {
+  uint8_t header[kArchiveHeaderSize];
+  uint32_t length = 0;
+  const Status status = StreamKeepingPosition(stream, [&] {
+    const Status got = StreamGetLength(stream, &length);
+    if (got != kOk) return got;
+    return length < kArchiveHeaderSize ? Status(kErrDamagedArchive) : StreamReadAt(stream, 0, sizeof header, header);
+  });
+  if (status != kOk || !HeaderIsValid(header, length)) return false;
+  if (entryCount) *entryCount = GetBig32(header + kRecordCount);
+  return true;
+}
+
 uint32_t ArchiveCapacity(Stream* archive) {
   return EnsureLoaded(archive) == kOk ? HeaderField(archive, kRecordCount) : 0;
 }

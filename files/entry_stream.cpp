@@ -53,7 +53,7 @@ Status Write(Stream* entry, uint32_t count, const void* buffer) {
 }
 
 const StreamOperations kEntryOperations = {
-    Read, Write, StreamGetLengthField, SetLength, StreamGetPositionField, StreamSetPositionField, nullptr,
+    Read, Write, StreamGetLengthField, SetLength, StreamGetPositionField, StreamSetPositionField, nullptr, nullptr,
 };
 
 Status OpenEntry(Stream* archive, const char* escapedName, bool forWriting, bool loadAsArchive, Stream** out) {
@@ -92,6 +92,8 @@ Status archive_layout::OpenEntryAt(Stream* archive, uint32_t index, bool loadAsA
   Stream* entry = FindOpenEntry(archive, index);
   if (entry) {
     StreamRetain(entry);
+    // The archive stream may have been reopened for writing since (a shared disk file).
+    if (archive->writable) entry->writable = true;
   } else {
     entry = StreamCreate(StreamKind::ArchiveEntry, &kEntryOperations, archive->writable);
     if (!entry) return kErrMemory;

@@ -52,7 +52,7 @@ Status SetLength(Stream* stream, uint32_t length) {
 }
 
 const StreamOperations kMemoryOperations = {
-    Read, Write, GetLength, SetLength, StreamGetPositionField, StreamSetPositionField, nullptr,
+    Read, Write, GetLength, SetLength, StreamGetPositionField, StreamSetPositionField, nullptr, nullptr,
 };
 
 }  // namespace

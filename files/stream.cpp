@@ -67,10 +67,16 @@ void StreamClose(Stream* stream) {
     if (stream->operations->release) stream->operations->release(stream);
     HandleDispose(stream->header);
     HandleDispose(stream->directory);
+    BlockDispose(stream->path);
     Stream* enclosing = stream->enclosing;
     BlockDispose(stream);
     stream = enclosing;
   }
+}
+
+Status StreamFlush(Stream* stream) {
+  if (stream->kind == StreamKind::ArchiveEntry) return StreamFlush(stream->enclosing);
+  return stream->operations->flush ? stream->operations->flush(stream) : kOk;
 }
 
 Status StreamGetLengthField(Stream* stream, uint32_t* length) {

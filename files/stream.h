@@ -23,6 +23,8 @@ struct StreamOperations {
   // Beyond the six: gives back what the kind holds (a disk file's handle) when the last reference goes.
   // May be none.
   void (*release)(Stream* stream);
+  // Pushes written bytes to where they are kept for good; none when there is nothing to flush.
+  Status (*flush)(Stream* stream);
 };
 
 enum class StreamKind : uint8_t { DiskFile, Memory, ArchiveEntry };
@@ -36,6 +38,7 @@ struct Stream {
   uint32_t position;
   uint32_t references;
   void* file;             // disk file: the system's file handle
+  char* path;             // disk file: its full path (a fixed block, freed with the stream)
   MemoryHandle memory;    // memory stream: the handle it reads and writes; it stays with its owner
   Stream* enclosing;      // archive entry: the archive stream that holds the entry (one reference held)
   uint32_t entryIndex;    // archive entry: the index of its directory record
@@ -64,6 +67,9 @@ void StreamRetain(Stream* stream);
 // Drops one reference. At zero the stream leaves the list, its kind releases what it holds, its
 // archive handles are freed and its reference on an enclosing stream is dropped in turn.
 void StreamClose(Stream* stream);
+// An entry stream flushes the stream that encloses it, a memory stream has nothing to flush, a disk
+// file flushes the system's buffers.
+Status StreamFlush(Stream* stream);
 
 // Generic operations for kinds that keep length and position in the record alone.
 Status StreamGetLengthField(Stream* stream, uint32_t* length);
