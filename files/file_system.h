@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include "files/archive_names.h"
 #include "files/entry_info.h"
 #include "files/paths.h"
 

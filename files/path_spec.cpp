@@ -150,17 +150,16 @@ bool PathDropLast(PathSpec* path, char* name) {
   }
   if (path->mounted) return false;
   char* cut = std::strrchr(path->folder, '\\');
-  // The root of a drive ("\") and of a network share ("\\server\share") stay.
-  if (!cut || cut == path->folder) return false;
+  if (!cut || !cut[1]) return false;  // the root of a drive: "\"
   if (!path->drive) {
+    // The root of a network share, "\\server\share", stays too.
     size_t separators = 0;
     for (const char* p = path->folder; p < cut; ++p) separators += *p == '\\';
     if (separators < 3) return false;
   }
   if (name) ArchiveNameEncode(cut + 1, name);
   PathForgetArchive(path);
-  *cut = 0;
-  if (path->drive && !path->folder[0]) TextCopy(path->folder, "\\");
+  cut[cut == path->folder ? 1 : 0] = 0;  // a drive's first folder leaves its root "\"
   return true;
 }
 

@@ -1,0 +1,88 @@
+// Helpers shared by the file layer's tests.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "files/file_system.h"
+#include "tests/files/scratch_folder.h"
+
+struct PathDisposer {
+  void operator()(PathSpec* path) const { PathDispose(path); }
+};
+using UniquePath = std::unique_ptr<PathSpec, PathDisposer>;
+
+// "C:\a\b" as the path text "/C/a/b".
+inline std::string PathTextOf(const std::string& windowsPath) {
+  std::string text = "/" + windowsPath.substr(0, 1) + windowsPath.substr(2);
+  for (char& c : text) c = c == '\\' ? '/' : c;
+  return text;
+}
+
+inline std::string TextOf(const PathSpec* path) {
+  char text[1024];
+  return PathToText(path, text, sizeof text) == kOk ? text : "<too long>";
+}
+
+inline UniqueHandle HandleOf(const std::string& bytes) { return UniqueHandle(HandleNewFromData(bytes.data(), bytes.size())); }
+
+inline std::string BytesOf(MemoryHandle handle) {
+  return std::string(reinterpret_cast<const char*>(HandleData(handle)), HandleGetSize(handle));
+}
+
+// The whole item, or "<status>" when it cannot be read.
+inline std::string ReadAll(PathSpec* base, Location location) {
+  MemoryHandle data = nullptr;
+  const Status status = FileReadAll(base, location, UINT32_MAX, false, &data);
+  if (status != kOk) return "<" + std::to_string(status) + ">";
+  std::string bytes = BytesOf(data);
+  HandleDispose(data);
+  return bytes;
+}
+
+// What FileCreate is given: a file, a folder, an archive file (or entry) of some capacity.
+inline EntryInfo InfoNamed(const char* name) {
+  EntryInfo info{};
+  std::snprintf(info.name, sizeof info.name, "%s", name);
+  info.readable = info.writable = 1;
+  return info;
+}
+inline EntryInfo FolderNamed(const char* name) {
+  EntryInfo info = InfoNamed(name);
+  info.container = 1;
+  return info;
+}
+inline EntryInfo ArchiveNamed(const char* name, uint32_t capacity) {
+  EntryInfo info = FolderNamed(name);
+  info.isArchive = 1;
+  info.countOrSize = capacity;
+  return info;
+}
+
+// Starts the file layer and makes a scratch folder with a path record for it; checks afterwards that
+// nothing was left open or mounted.
+class FileLayerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(FileLayerStart(), kOk);
+    PathSpec* folder = nullptr;
+    ASSERT_EQ(PathResolve(nullptr, PathTextOf(scratch_.path()).c_str(), &folder, false), kOk);
+    folder_.reset(folder);
+  }
+  void TearDown() override {
+    folder_.reset();
+    EXPECT_EQ(StreamFirstOpen(), nullptr) << "a stream was left open";
+    EXPECT_EQ(VolumeFirstMounted(), nullptr) << "a volume was left mounted";
+  }
+
+  UniquePath Resolve(PathSpec* base, Location location, Status expected = kOk, bool allowMissing = false) {
+    PathSpec* path = nullptr;
+    EXPECT_EQ(PathResolve(base, location, &path, allowMissing), expected);
+    return UniquePath(path);
+  }
+
+  ScratchFolder scratch_;
+  UniquePath folder_;
+};

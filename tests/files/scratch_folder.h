@@ -1,0 +1,71 @@
+// A scratch folder for tests that touch the disk: made fresh in the temporary folder, removed with
+// everything in it afterwards.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "files/file_system.h"
+
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    char temporary[MAX_PATH + 1];
+    GetTempPathA(sizeof temporary, temporary);
+    path_ = std::string(temporary) + "skyward-files-" + std::to_string(GetCurrentProcessId()) + "-" +
+            std::to_string(counter_++);
+    Remove(path_);
+    CreateDirectoryA(path_.c_str(), nullptr);
+  }
+  ~ScratchFolder() { Remove(path_); }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  // The folder's full path, and one of an item in it.
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
+
+  // A plain file with the given bytes.
+  void Put(const std::string& name, const std::string& bytes) const {
+    HANDLE file = CreateFileA((*this / name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+  }
+  // The bytes of a file, or "<absent>".
+  std::string Get(const std::string& name) const {
+    HANDLE file = CreateFileA((*this / name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "<absent>";
+    std::string bytes(GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    ReadFile(file, bytes.data(), DWORD(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    return bytes;
+  }
+
+ private:
+  static void Remove(const std::string& path) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+      do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        const std::string item = path + "\\" + name;
+        SetFileAttributesA(item.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+          Remove(item);
+        } else {
+          DeleteFileA(item.c_str());
+        }
+      } while (FindNextFileA(search, &found));
+      FindClose(search);
+    }
+    RemoveDirectoryA(path.c_str());
+  }
+
+  static inline int counter_ = 0;
+  std::string path_;
+};
