@@ -134,15 +134,7 @@ Status PromptOpen(const char* prompt, bool folderMode, PathSpec** folder, char* 
     } else if (!folderMode) {
       return ChosenPathSplit(full, folder, name);
     } else {
-      PathSpec* made = PathNew();
-      if (!made) return kErrMemory;
-      const Status status = PathSetDisk(made, full);
-      if (status != kOk) {
-        PathDispose(made);
-        return status;
-      }
-      *folder = made;
-      return kOk;
+      return PathNewDisk(full, folder);
     }
     Print(message);
   }

@@ -55,16 +55,9 @@ Status ChosenPathSplit(const char* full, PathSpec** folder, char* name) {
   BytesCopy(folderText, full, length);
   folderText[length] = 0;
   if (length == 2 && folderText[1] == ':') TextCopy(folderText + 2, "\\");  // "C:" is the root "C:\"
-  PathSpec* made = PathNew();
-  if (!made) return kErrMemory;
-  const Status status = PathSetDisk(made, folderText);
-  if (status != kOk) {
-    PathDispose(made);
-    return status;
-  }
-  if (name) ArchiveNameEncode(cut + 1, name);
-  *folder = made;
-  return kOk;
+  const Status status = PathNewDisk(folderText, folder);
+  if (status == kOk && name) ArchiveNameEncode(cut + 1, name);
+  return status;
 }
 
 Status ChosenPathExists(const char* full, bool* isFolder) {

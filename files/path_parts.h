@@ -31,6 +31,8 @@ bool PathDropLast(PathSpec* path, char* name);
 // two backslashes (a network path). A trailing backslash is dropped unless the text is three characters
 // or shorter. -7200 for anything else or a folder longer than 260 bytes.
 Status PathSetDisk(PathSpec* path, const char* fullPath);
+// A new record for an absolute disk path, as PathSetDisk.
+Status PathNewDisk(const char* fullPath, PathSpec** path);
 // Makes the record the root of the mounted volume whose archive is the stream.
 void PathSetMounted(PathSpec* path, Stream* mounted);
 // The disk path: "C:\Users", "C:\", "\\server\share"; kDiskPathSize bytes.

@@ -32,6 +32,8 @@ bool Put(char* text, size_t size, size_t* used, const char* part) {
 
 }  // namespace
 
+PathSpec* PathFirstLive() { return gLivePaths; }
+
 PathSpec* PathNew() {
   auto* path = static_cast<PathSpec*>(BlockNewClear(sizeof(PathSpec)));
   if (!path) return nullptr;
@@ -178,6 +180,17 @@ Status PathSetDisk(PathSpec* path, const char* fullPath) {
   BytesCopy(path->folder, folder, folderLength);
   path->folder[folderLength] = 0;
   return kOk;
+}
+
+Status PathNewDisk(const char* fullPath, PathSpec** path) {
+  *path = PathNew();
+  if (!*path) return kErrMemory;
+  const Status status = PathSetDisk(*path, fullPath);
+  if (status != kOk) {
+    PathDispose(*path);
+    *path = nullptr;
+  }
+  return status;
 }
 
 void PathSetMounted(PathSpec* path, Stream* mounted) {

@@ -68,6 +68,8 @@ class Location {
 
 // The layer's root path record, the program's folder: the base of every operation given none.
 PathSpec* FileLayerRoot();
+// The live path records, newest first; walk on with path->next.
+PathSpec* PathFirstLive();
 
 // Resolves the location against the base (none: the root). With an out record a new record is made
 // for the caller; without one the base itself is changed. Every component but the last is tested on

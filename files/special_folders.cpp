@@ -46,7 +46,7 @@ bool FolderOf(int32_t code, char* folder) {
     case kLocationProgramFolder: {
       const DWORD length = GetModuleFileNameA(nullptr, folder, MAX_PATH);
       if (length == 0 || length >= MAX_PATH) return false;
-      char* cut = const_cast<char*>(std::strrchr(folder, '\\'));
+      char* cut = std::strrchr(folder, '\\');
       if (cut) *cut = 0;
       return cut != nullptr;
     }

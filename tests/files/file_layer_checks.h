@@ -75,6 +75,7 @@ class FileLayerTest : public ::testing::Test {
     folder_.reset();
     EXPECT_EQ(StreamFirstOpen(), nullptr) << "a stream was left open";
     EXPECT_EQ(VolumeFirstMounted(), nullptr) << "a volume was left mounted";
+    EXPECT_TRUE(PathFirstLive() == FileLayerRoot() && !FileLayerRoot()->next) << "a path record was left";
   }
 
   UniquePath Resolve(PathSpec* base, Location location, Status expected = kOk, bool allowMissing = false) {

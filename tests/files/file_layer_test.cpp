@@ -188,6 +188,23 @@ TEST_F(FileLayerTest, WriteAllCreatesReplacesAndAppends) {
   EXPECT_EQ(info.creator, MakeFourCC("ttxt"));
   EXPECT_EQ(info.countOrSize, 1u);
 
+  // Renaming on disk changes the name and the flags; a new plain file gets the size asked for.
+  EntryInfo renamed = InfoNamed("renamed.txt");
+  renamed.writable = 0;
+  renamed.hidden = 1;
+  ASSERT_EQ(FileRename(folder_.get(), "out.txt", renamed), kOk);
+  EXPECT_EQ(scratch_.Get("out.txt"), "<absent>");
+  ASSERT_EQ(FileGetInfo(folder_.get(), "renamed.txt", &info, true), kOk);
+  EXPECT_TRUE(info.hidden && !info.writable);
+  EXPECT_EQ(FileRename(folder_.get(), "renamed.txt", InfoNamed("renamed.txt")), kOk);
+  ASSERT_EQ(FileGetInfo(folder_.get(), "renamed.txt", &info, true), kOk);
+  EXPECT_TRUE(!info.hidden && info.writable);
+  EntryInfo sized = InfoNamed("sized.bin");
+  sized.countOrSize = 5;
+  ASSERT_EQ(FileCreate(folder_.get(), sized), kOk);
+  EXPECT_EQ(FileCreate(folder_.get(), sized), kErrExists);
+  EXPECT_EQ(scratch_.Get("sized.bin"), std::string(5, '\0'));
+
   // An existing folder is replaced by the item; archive data makes an archive.
   ASSERT_EQ(FileCreate(folder_.get(), FolderNamed("was folder")), kOk);
   ASSERT_EQ(FileGetInfo(folder_.get(), "was folder", &info, true), kOk);
@@ -225,6 +242,7 @@ TEST_F(FileLayerTest, FailedWritesCleanUpAfterThemselves) {
     HandleLockScope locked(block.get());
     EXPECT_EQ(FileWriteAll(volume.get(), "new", false, false, 0, 0, HandleOf("data").get()), kErrState);
     EXPECT_EQ(FileWriteAll(volume.get(), "a", false, true, 0, 0, HandleOf(" and more").get()), kErrState);
+    EXPECT_EQ(ReadAll(volume.get(), "a"), "old a");  // a failed append keeps the old contents
     EXPECT_EQ(FileWriteAll(volume.get(), "a", true, false, 0, 0, HandleOf("a longer a").get()), kErrState);
   }
   EXPECT_EQ(ReadAll(volume.get(), "new"), "<-7203>");  // created by the call, deleted again
