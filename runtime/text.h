@@ -38,6 +38,17 @@ uint8_t* TextToShort(uint8_t* destination, const char* text);
 char* ShortToText(char* destination, const uint8_t* text);
 char* ShortDropLength(uint8_t* text);
 
+// ASCII-only letter case and hexadecimal digits, for byte-oriented scanners.
+inline uint8_t AsciiUpper(uint8_t c) { return c >= 'a' && c <= 'z' ? uint8_t(c - 'a' + 'A') : c; }
+inline uint8_t AsciiLower(uint8_t c) { return c >= 'A' && c <= 'Z' ? uint8_t(c - 'A' + 'a') : c; }
+// 0 to 15, or -1 for a byte that is not a hexadecimal digit.
+inline int HexDigitValue(uint8_t c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
 // Value of the leading decimal digits (0 when there are none); saturates at the largest 32-bit value.
 uint32_t TextParseUnsigned(const char* text);
 char* UnsignedToText(char* destination, uint32_t value);

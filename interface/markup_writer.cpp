@@ -1,0 +1,106 @@
+#include "interface/markup_writer.h"
+
+#include <cstring>
+
+#include "interface/markup_escapes.h"
+#include "interface/node_walk.h"
+
+namespace {
+
+// Collects output in a local buffer so that the handle grows in large steps.
+class MarkupOutput {
+ public:
+  explicit MarkupOutput(MemoryHandle out) : out_(out) {}
+
+  void Write(const char* bytes, size_t length) {
+    if (length > sizeof buffer_ - used_) Flush();
+    if (length > sizeof buffer_) {
+      if (status_ == kOk) status_ = HandleAppendData(out_, bytes, length);
+      return;
+    }
+    std::memcpy(buffer_ + used_, bytes, length);
+    used_ += length;
+  }
+  void Write(const char* text) { Write(text, std::strlen(text)); }
+  void Write(char c) { Write(&c, 1); }
+
+  void WriteEscaped(const char* text, size_t length, EscapeMode mode) {
+    for (size_t i = 0; i < length;) {
+      // Short runs keep the escaping's stack buffer small; its result never exceeds 9 bytes a byte.
+      const size_t run = length - i < 64 ? length - i : 64;
+      char escaped[64 * 9 + 1];
+      const size_t size = EscapeForOutput(text + i, run, mode, false, escaped, sizeof escaped);
+      Write(escaped, size);
+      i += run;
+    }
+  }
+
+  Status Finish() {
+    Flush();
+    return status_;
+  }
+
+ private:
+  void Flush() {
+    if (used_ && status_ == kOk) status_ = HandleAppendData(out_, buffer_, used_);
+    used_ = 0;
+  }
+
+  MemoryHandle out_;
+  Status status_ = kOk;
+  size_t used_ = 0;
+  char buffer_[4096];
+};
+
+bool HasEndTag(const MarkupNode* node) {
+  return node->children ? IsElementKind(node->kind) : node->kind == kNodeElement;
+}
+
+void WriteStart(MarkupOutput& out, const MarkupNode* node) {
+  switch (node->kind) {
+    case kNodeText:
+      out.WriteEscaped(node->text, std::strlen(node->text), EscapeMode::kEntity);
+      return;
+    case kNodeRawText:
+      out.Write(node->text);
+      return;
+    case kNodeComment:
+      out.Write(node->text);
+      out.Write('>');
+      return;
+    case kNodeGroup:
+      return;
+  }
+  out.Write('<');
+  if (node->kind > kNodeElement) out.Write(char(node->kind));
+  out.Write(node->name);
+  for (const ValueEntry* entry = first_entry(node->attributes); entry; entry = entry->next) {
+    out.Write(' ');
+    out.Write(entry->key, entry->keyLength);
+    if (!entry->separator) continue;
+    out.Write("=\"");
+    out.WriteEscaped(entry->value(), entry->valueLength, EscapeMode::kPercent);
+    out.Write('"');
+  }
+  out.Write(HasEndTag(node) ? ">" : "/>");
+}
+
+}  // namespace
+
+Status write_markup(const MarkupNode* list, MemoryHandle out) {
+  MarkupOutput output(out);
+  const Status status = WalkNodes(
+      list,
+      [&](const MarkupNode* node, BlockStack<const MarkupNode*>&) {
+        WriteStart(output, node);
+        return WalkStep::kDescend;
+      },
+      [&](const MarkupNode* node) {
+        if (!HasEndTag(node)) return;
+        output.Write("</");
+        output.Write(node->name);
+        output.Write('>');
+      });
+  const Status written = output.Finish();
+  return status != kOk ? status : written;
+}

@@ -1,0 +1,212 @@
+#include "runtime/value_table.h"
+
+#include <cstring>
+
+#include "runtime/memory.h"
+#include "runtime/text.h"
+
+struct ValueTable {
+  uint32_t guard;  // kLiveTable while the table is in the list of live tables
+  uint32_t flags;
+  uint32_t bucketCount;
+  ValueTable* newer;
+  ValueTable* older;
+  ValueEntry* first;
+  ValueEntry* last;
+  ValueEntry** buckets;  // in the same block, behind the record
+};
+
+namespace {
+
+constexpr uint32_t kLiveTable = 0x56544142;
+constexpr uint32_t kSmallBuckets = 23;
+constexpr uint32_t kLargeBuckets = 997;
+
+ValueTable* gNewestTable = nullptr;
+size_t gLiveTables = 0;
+
+bool CaseInsensitive(const ValueTable* table) { return (table->flags & kTableCaseInsensitive) != 0; }
+bool TextKeys(const ValueTable* table) { return (table->flags & kTableKeyTypeMask) == 0; }
+
+bool IsKeyByte(uint8_t c, bool extended) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
+         (extended && c == '$');
+}
+
+uint32_t Hash(const ValueTable* table, ValueKey key) {
+  const bool fold = CaseInsensitive(table);
+  uint32_t h = 0;
+  for (size_t i = 0; i < key.length; ++i) {
+    const uint8_t c = fold ? AsciiUpper(uint8_t(key.bytes[i])) : uint8_t(key.bytes[i]);
+    h = (h << 2) ^ (h >> 29) ^ c;
+  }
+  return h % table->bucketCount;
+}
+
+bool KeyMatches(const ValueTable* table, const ValueEntry* entry, ValueKey key) {
+  if (entry->keyLength != key.length) return false;
+  if (!CaseInsensitive(table)) return std::memcmp(entry->key, key.bytes, key.length) == 0;
+  // Stored keys are already upper-cased.
+  for (size_t i = 0; i < key.length; ++i)
+    if (uint8_t(entry->key[i]) != AsciiUpper(uint8_t(key.bytes[i]))) return false;
+  return true;
+}
+
+ValueEntry* Find(const ValueTable* table, ValueKey key, const ValueEntry* after) {
+  ValueEntry* entry = after ? after->chain : table->buckets[Hash(table, key)];
+  while (entry && !KeyMatches(table, entry, key)) entry = entry->chain;
+  return entry;
+}
+
+void Unlink(ValueTable* table, ValueEntry* entry, uint32_t bucket) {
+  ValueEntry** link = &table->buckets[bucket];
+  while (*link != entry) link = &(*link)->chain;
+  *link = entry->chain;
+  (entry->previous ? entry->previous->next : table->first) = entry->next;
+  (entry->next ? entry->next->previous : table->last) = entry->previous;
+}
+
+bool IsLive(const ValueTable* table) { return table && table->guard == kLiveTable; }
+
+Status Insert(ValueTable* table, ValueKey key, const void* value, size_t length, uint8_t separator,
+              bool push) {
+  if (!IsLive(table)) return kErrState;
+  if (TextKeys(table)) {
+    const bool extended = (table->flags & kTableExtendedKeys) != 0;
+    for (size_t i = 0; i < key.length; ++i)
+      if (!IsKeyByte(uint8_t(key.bytes[i]), extended)) return kErrState;
+  }
+  if (key.length > UINT32_MAX || length > UINT32_MAX - key.length - 2 - sizeof(ValueEntry)) return kErrMemory;
+  const uint32_t bucket = Hash(table, key);
+  if (table->flags & kTableUniqueKeys) {
+    for (ValueEntry* e = table->buckets[bucket]; e; e = e->chain)
+      if (KeyMatches(table, e, key)) return kErrDuplicate;
+  }
+
+  auto* entry = static_cast<ValueEntry*>(BlockNew(sizeof(ValueEntry) + length + 1 + key.length + 1));
+  if (!entry) return kErrMemory;
+  char* bytes = reinterpret_cast<char*>(entry + 1);
+  if (length) std::memcpy(bytes, value, length);
+  bytes[length] = '\0';
+  char* keyCopy = bytes + length + 1;
+  if (CaseInsensitive(table)) {
+    for (size_t i = 0; i < key.length; ++i) keyCopy[i] = char(AsciiUpper(uint8_t(key.bytes[i])));
+  } else if (key.length) {
+    std::memcpy(keyCopy, key.bytes, key.length);
+  }
+  keyCopy[key.length] = '\0';
+  entry->key = keyCopy;
+  entry->keyLength = uint32_t(key.length);
+  entry->valueLength = uint32_t(length);
+  entry->separator = separator;
+
+  ValueEntry** head = &table->buckets[bucket];
+  if (push) {
+    entry->chain = *head;
+    *head = entry;
+    entry->previous = nullptr;
+    entry->next = table->first;
+    (table->first ? table->first->previous : table->last) = entry;
+    table->first = entry;
+  } else {
+    entry->chain = nullptr;
+    while (*head) head = &(*head)->chain;
+    *head = entry;
+    entry->next = nullptr;
+    entry->previous = table->last;
+    (table->last ? table->last->next : table->first) = entry;
+    table->last = entry;
+  }
+  return kOk;
+}
+
+uint8_t SeparatorOf(const char* text) { return text[0] ? '=' : 0; }
+
+}  // namespace
+
+ValueKey::ValueKey(const char* text) : bytes(text), length(std::strlen(text)) {}
+
+ValueTable* create_table(uint32_t flags) {
+  if (flags & kTableExtendedKeys) flags |= kTableCaseInsensitive;
+  const uint32_t keyType = flags & kTableKeyTypeMask;
+  if (keyType != 0 && (keyType != kTableBinaryKeys || (flags & kTableCaseInsensitive))) return nullptr;
+
+  const uint32_t bucketCount = (flags & kTableLarge) ? kLargeBuckets : kSmallBuckets;
+  auto* table = static_cast<ValueTable*>(BlockNewClear(sizeof(ValueTable) + bucketCount * sizeof(ValueEntry*)));
+  if (!table) return nullptr;
+  table->guard = kLiveTable;
+  table->flags = flags;
+  table->bucketCount = bucketCount;
+  table->buckets = reinterpret_cast<ValueEntry**>(table + 1);
+  table->older = gNewestTable;
+  if (gNewestTable) gNewestTable->newer = table;
+  gNewestTable = table;
+  ++gLiveTables;
+  return table;
+}
+
+void free_table(ValueTable* table) {
+  if (!IsLive(table)) return;
+  (table->newer ? table->newer->older : gNewestTable) = table->older;
+  if (table->older) table->older->newer = table->newer;
+  --gLiveTables;
+  for (ValueEntry* entry = table->first; entry;) {
+    ValueEntry* next = entry->next;
+    BlockDispose(entry);
+    entry = next;
+  }
+  table->guard = 0;
+  BlockDispose(table);
+}
+
+ValueTable* copy_table(const ValueTable* table) {
+  if (!IsLive(table)) return nullptr;
+  ValueTable* copy = create_table(table->flags);
+  if (!copy) return nullptr;
+  // Appending in insertion order rebuilds every chain in its old order too: within a chain, entries
+  // always stand in their insertion-order sequence.
+  for (const ValueEntry* e = table->first; e; e = e->next) {
+    if (Insert(copy, ValueKey(e->key, e->keyLength), e->value(), e->valueLength, e->separator, false) != kOk) {
+      free_table(copy);
+      return nullptr;
+    }
+  }
+  return copy;
+}
+
+uint32_t table_flags(const ValueTable* table) { return table->flags; }
+
+const char* get_value(const ValueTable* table, ValueKey key, const char* after) {
+  if (!IsLive(table)) return nullptr;
+  const ValueEntry* entry = Find(table, key, after ? entry_of_value(after) : nullptr);
+  return entry ? entry->value() : nullptr;
+}
+
+bool remove_value(ValueTable* table, ValueKey key) {
+  if (!IsLive(table)) return false;
+  ValueEntry* entry = Find(table, key, nullptr);
+  if (!entry) return false;
+  Unlink(table, entry, Hash(table, key));
+  BlockDispose(entry);
+  return true;
+}
+
+Status push_value(ValueTable* table, ValueKey key, const void* value, size_t length, uint8_t separator) {
+  return Insert(table, key, value, length, separator, true);
+}
+
+Status append_value(ValueTable* table, ValueKey key, const void* value, size_t length, uint8_t separator) {
+  return Insert(table, key, value, length, separator, false);
+}
+
+Status push_value(ValueTable* table, ValueKey key, const char* text) {
+  return Insert(table, key, text, std::strlen(text), SeparatorOf(text), true);
+}
+
+Status append_value(ValueTable* table, ValueKey key, const char* text) {
+  return Insert(table, key, text, std::strlen(text), SeparatorOf(text), false);
+}
+
+const ValueEntry* first_entry(const ValueTable* table) { return IsLive(table) ? table->first : nullptr; }
+
+size_t live_table_count() { return gLiveTables; }
