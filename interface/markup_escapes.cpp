@@ -77,6 +77,7 @@ size_t EscapeByte(uint8_t c, EscapeMode mode, bool escapeBlanks, char* buffer) {
   const uint8_t classes = kMarkupClasses[c];
   if (mode == EscapeMode::kPercent) {
     const bool escape = (classes & (kMarkupControl | kMarkupHigh)) || c == '%' || c == '\'' || c == '"' ||
+                        c == '<' || c == '>' ||
                         (escapeBlanks && (classes & kMarkupBlank));
     if (!escape) return 0;
     FormatText(buffer, 8, "%%%2.2X", c);

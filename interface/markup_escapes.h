@@ -12,7 +12,7 @@ size_t DecodeEntities(char* text, size_t length);
 size_t DecodePercentEscapes(char* text, size_t length);
 
 enum class EscapeMode {
-  kPercent,  // control bytes, '%', '\'', '"', 0x7F-0xFF (and blanks on request) -> "%XX"
+  kPercent,  // control bytes, '%', '\'', '"', '<', '>', 0x7F-0xFF (and blanks on request) -> "%XX"
   kEntity,   // control bytes but TAB LF CR, '&', '<', '>', 0x7F-0xFF -> "&amp;", "&#NN;", ...
 };
 

@@ -131,7 +131,8 @@ class MarkupParser {
     alwaysEmpty_ = read_table_from_text(kTableCaseInsensitive, alwaysEmptyTags);
     if (!rawContent_ || !alwaysEmpty_) return kErrMemory;
 
-    for (uint8_t* p = begin_; (p = static_cast<uint8_t*>(std::memchr(p, 0, size_t(end_ - p))));) *p++ = ' ';
+    for (uint8_t* p = begin_; p < end_ && (p = static_cast<uint8_t*>(std::memchr(p, 0, size_t(end_ - p))));)
+      *p++ = ' ';
 
     const uint8_t* p = begin_;
     while (p < end_ && status_ == kOk) {
@@ -141,8 +142,9 @@ class MarkupParser {
       if (lt == end_ || status_ != kOk) break;
       p = IsCommentStart(lt) ? ReadComment(lt) : ReadTag(lt);
     }
-    if (status_ == kOk && begin_ == end_) AddText(kNodeText, begin_, end_);
     while (status_ == kOk && !open_.Empty()) CloseTop(true);
+    // An empty source, or one of tags without names only, still gives a tree: one empty text.
+    if (status_ == kOk && !topLevel_) AddText(kNodeText, end_, end_);
     if (status_ != kOk) return status_;
     *tree = topLevel_;
     topLevel_ = nullptr;

@@ -29,7 +29,7 @@ struct MarkupDiagnostic {
 // Parses the text in the handle (locked meanwhile). The two sets are blank-separated tag names: the
 // bodies of raw-content elements are kept verbatim; always-empty elements never take children.
 // NUL bytes in the source are replaced by blanks in place. On success *tree is the first top-level
-// node (an empty source gives one empty text node) and belongs to the caller. -7004 when memory runs
+// node (a source that yields no node gives one empty text node) and belongs to the caller. -7004 when memory runs
 // out, or the sink's error when a record cannot be appended; no tree is returned then.
 Status parse_markup(MemoryHandle text, const char* rawContentTags, const char* alwaysEmptyTags,
                     MemoryHandle diagnostics, MarkupNode** tree);

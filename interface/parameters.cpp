@@ -72,6 +72,7 @@ Status Substitute(ParameterList* list, size_t index, const char* value) {
   const uint32_t nesting = list->items[index].nesting + 1;
   free_node_list(element->children);
   element->children = tree;
+  element->kind = kNodeElement;  // "<PARAMETER NAME=X/>" has content now
   for (MarkupNode* node = tree; node && status == kOk; node = node->next) {
     status = renumber_depths(node, element->depth + 1);
     if (status == kOk) status = Collect(list, node, nesting);

@@ -215,7 +215,7 @@ FourCC Detect(Bytes text, char* nameOut, int32_t* classOut, uint32_t* signatureO
           case kClassIso | kClassWindows: code = kEncodingIso; TextCopy(name, "ISO-8859-1"); break;
           case kClassWindows: code = kEncodingWindows; TextCopy(name, "Windows-1252"); break;
           case kClassMac: code = kEncodingMac; TextCopy(name, "MacRoman"); break;
-          default: TextCopy(name, "Unknown"); break;
+          default: break;  // "Unknown", or the name a declaration gave
         }
       }
     }

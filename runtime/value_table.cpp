@@ -3,14 +3,12 @@
 #include <cstring>
 
 #include "runtime/memory.h"
+#include "runtime/system_heap.h"
 #include "runtime/text.h"
 
 struct ValueTable {
-  uint32_t guard;  // kLiveTable while the table is in the list of live tables
   uint32_t flags;
   uint32_t bucketCount;
-  ValueTable* newer;
-  ValueTable* older;
   ValueEntry* first;
   ValueEntry* last;
   ValueEntry** buckets;  // in the same block, behind the record
@@ -18,12 +16,69 @@ struct ValueTable {
 
 namespace {
 
-constexpr uint32_t kLiveTable = 0x56544142;
 constexpr uint32_t kSmallBuckets = 23;
 constexpr uint32_t kLargeBuckets = 997;
 
-ValueTable* gNewestTable = nullptr;
-size_t gLiveTables = 0;
+// The process-wide set of live tables, so that freeing a table twice (or one never made) does no
+// harm. Open addressing over the tables' addresses; a slot of none is free.
+class LiveTables {
+ public:
+  bool Contains(const ValueTable* table) const { return table && slots_ && slots_[Find(table)] == table; }
+
+  bool Add(ValueTable* table) {
+    if ((count_ + 1) * 2 > capacity_ && !Grow()) return false;
+    slots_[Find(table)] = table;
+    ++count_;
+    return true;
+  }
+
+  // Removes a listed table; the entries behind it in its probe run move up to keep every run unbroken.
+  void Remove(const ValueTable* table) {
+    size_t hole = Find(table);
+    slots_[hole] = nullptr;
+    --count_;
+    for (size_t i = Next(hole); slots_[i]; i = Next(i)) {
+      const size_t home = Home(slots_[i]);
+      const bool reachable = hole <= i ? (home <= hole || home > i) : (home <= hole && home > i);
+      if (!reachable) continue;
+      slots_[hole] = slots_[i];
+      slots_[i] = nullptr;
+      hole = i;
+    }
+  }
+
+  size_t Count() const { return count_; }
+
+ private:
+  size_t Home(const ValueTable* table) const {
+    return size_t((uint64_t(uintptr_t(table)) * 0x9E3779B97F4A7C15ull) >> 32) & (capacity_ - 1);
+  }
+  size_t Next(size_t slot) const { return (slot + 1) & (capacity_ - 1); }
+  size_t Find(const ValueTable* table) const {
+    size_t slot = Home(table);
+    while (slots_[slot] && slots_[slot] != table) slot = Next(slot);
+    return slot;
+  }
+  bool Grow() {
+    const size_t capacity = capacity_ ? capacity_ * 2 : 64;
+    auto** slots = static_cast<ValueTable**>(SystemHeapAllocate(capacity * sizeof(ValueTable*), true));
+    if (!slots) return false;
+    ValueTable** old = slots_;
+    const size_t oldCapacity = capacity_;
+    slots_ = slots;
+    capacity_ = capacity;
+    for (size_t i = 0; i < oldCapacity; ++i)
+      if (old[i]) slots_[Find(old[i])] = old[i];
+    SystemHeapFree(old);
+    return true;
+  }
+
+  ValueTable** slots_ = nullptr;
+  size_t capacity_ = 0;
+  size_t count_ = 0;
+};
+
+LiveTables gLiveTables;
 
 bool CaseInsensitive(const ValueTable* table) { return (table->flags & kTableCaseInsensitive) != 0; }
 bool TextKeys(const ValueTable* table) { return (table->flags & kTableKeyTypeMask) == 0; }
@@ -66,11 +121,9 @@ void Unlink(ValueTable* table, ValueEntry* entry, uint32_t bucket) {
   (entry->next ? entry->next->previous : table->last) = entry->previous;
 }
 
-bool IsLive(const ValueTable* table) { return table && table->guard == kLiveTable; }
-
 Status Insert(ValueTable* table, ValueKey key, const void* value, size_t length, uint8_t separator,
               bool push) {
-  if (!IsLive(table)) return kErrState;
+  if (!table) return kErrState;
   if (TextKeys(table)) {
     const bool extended = (table->flags & kTableExtendedKeys) != 0;
     for (size_t i = 0; i < key.length; ++i)
@@ -134,33 +187,29 @@ ValueTable* create_table(uint32_t flags) {
   const uint32_t bucketCount = (flags & kTableLarge) ? kLargeBuckets : kSmallBuckets;
   auto* table = static_cast<ValueTable*>(BlockNewClear(sizeof(ValueTable) + bucketCount * sizeof(ValueEntry*)));
   if (!table) return nullptr;
-  table->guard = kLiveTable;
   table->flags = flags;
   table->bucketCount = bucketCount;
   table->buckets = reinterpret_cast<ValueEntry**>(table + 1);
-  table->older = gNewestTable;
-  if (gNewestTable) gNewestTable->newer = table;
-  gNewestTable = table;
-  ++gLiveTables;
+  if (!gLiveTables.Add(table)) {
+    BlockDispose(table);
+    return nullptr;
+  }
   return table;
 }
 
 void free_table(ValueTable* table) {
-  if (!IsLive(table)) return;
-  (table->newer ? table->newer->older : gNewestTable) = table->older;
-  if (table->older) table->older->newer = table->newer;
-  --gLiveTables;
+  if (!gLiveTables.Contains(table)) return;
+  gLiveTables.Remove(table);
   for (ValueEntry* entry = table->first; entry;) {
     ValueEntry* next = entry->next;
     BlockDispose(entry);
     entry = next;
   }
-  table->guard = 0;
   BlockDispose(table);
 }
 
 ValueTable* copy_table(const ValueTable* table) {
-  if (!IsLive(table)) return nullptr;
+  if (!table) return nullptr;
   ValueTable* copy = create_table(table->flags);
   if (!copy) return nullptr;
   // Appending in insertion order rebuilds every chain in its old order too: within a chain, entries
@@ -177,13 +226,13 @@ ValueTable* copy_table(const ValueTable* table) {
 uint32_t table_flags(const ValueTable* table) { return table->flags; }
 
 const char* get_value(const ValueTable* table, ValueKey key, const char* after) {
-  if (!IsLive(table)) return nullptr;
+  if (!table) return nullptr;
   const ValueEntry* entry = Find(table, key, after ? entry_of_value(after) : nullptr);
   return entry ? entry->value() : nullptr;
 }
 
 bool remove_value(ValueTable* table, ValueKey key) {
-  if (!IsLive(table)) return false;
+  if (!table) return false;
   ValueEntry* entry = Find(table, key, nullptr);
   if (!entry) return false;
   Unlink(table, entry, Hash(table, key));
@@ -207,6 +256,6 @@ Status append_value(ValueTable* table, ValueKey key, const char* text) {
   return Insert(table, key, text, std::strlen(text), SeparatorOf(text), false);
 }
 
-const ValueEntry* first_entry(const ValueTable* table) { return IsLive(table) ? table->first : nullptr; }
+const ValueEntry* first_entry(const ValueTable* table) { return table ? table->first : nullptr; }
 
-size_t live_table_count() { return gLiveTables; }
+size_t live_table_count() { return gLiveTables.Count(); }

@@ -46,7 +46,7 @@ struct ValueKey {
 
 // None when memory runs out or the flags combine binary keys with case folding.
 ValueTable* create_table(uint32_t flags);
-// A table that is not live (already freed, or none) is left alone.
+// A table that is not live (already freed, never made, or none) is left alone.
 void free_table(ValueTable* table);
 // Same flags, same entries in the same order with their separators; none when memory runs out.
 ValueTable* copy_table(const ValueTable* table);

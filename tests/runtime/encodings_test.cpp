@@ -1,0 +1,245 @@
+#include "runtime/encodings.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "runtime/platform_routines.h"
+#include "runtime/value_table.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <iconv.h>
+#endif
+
+namespace {
+
+UniqueHandle Text(const std::string& bytes) { return UniqueHandle(HandleNewFromData(bytes.data(), bytes.size())); }
+std::string Contents(MemoryHandle handle) {
+  return std::string(reinterpret_cast<const char*>(HandleData(handle)), HandleGetSize(handle));
+}
+
+TEST(EncodingUnicodeDetection, EveryRowOfTheSignatureTable) {
+  struct Row {
+    std::string bytes;
+    const char* name;
+    FourCC code;
+    uint32_t signature;
+  };
+  const Row rows[] = {
+      {"\xEF\xBB\xBF<", "UTF-8", kEncodingUtf8, kSignatureUtf8},
+      {std::string("\0\0\xFE\xFF", 4), "UTF-32", kEncodingUtf32, kSignatureUtf32BigEndian},
+      {std::string("\xFF\xFE\0\0", 4), "UTF-32", kEncodingUtf32, kSignatureUtf32LittleEndian},
+      {std::string("\0\0\xFF\xFE", 4), "UTF-32", kEncodingUtf32, kSignatureUtf32Order2143},
+      {std::string("\xFE\xFF\0\0", 4), "UTF-32", kEncodingUtf32, kSignatureUtf32Order3412},
+      {std::string("\xFE\xFF\0<", 4), "UTF-16", kEncodingUtf16, kSignatureUtf16BigEndian},
+      {std::string("\xFF\xFE" "A\0", 4), "UTF-16", kEncodingUtf16, kSignatureUtf16LittleEndian},
+      {std::string("\0<\0A", 4), "UTF-16", kEncodingUtf16, kSignatureUtf16BigEndian},
+      {std::string("<\0A\0", 4), "UTF-16", kEncodingUtf16, kSignatureUtf16LittleEndian},
+      {std::string("\0\0\0<", 4), "UTF-32", kEncodingUtf32, kSignatureUtf32BigEndian},
+      {std::string("<\0\0\0", 4), "UTF-32", kEncodingUtf32, kSignatureUtf32LittleEndian},
+      {std::string("<\0", 2), "UTF-32", kEncodingUtf32, kSignatureUtf32LittleEndian},  // missing bytes are 0
+      {std::string("\0\0<\0", 4), "UTF-32", kEncodingUtf32, kSignatureUtf32Order2143},
+      {std::string("\0<\0\0", 4), "UTF-32", kEncodingUtf32, kSignatureUtf32Order3412},
+      {"<IN", nullptr, kEncodingUnknown, kSignatureNone},
+      {"", nullptr, kEncodingUnknown, kSignatureNone},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::PrintToString(row.bytes));
+    UniqueHandle text = Text(row.bytes);
+    FourCC code = 0;
+    uint32_t signature = 1;
+    const char* name = EncodingDetectUnicode(text.get(), &code, &signature);
+    EXPECT_STREQ(name, row.name);
+    EXPECT_EQ(code, row.code);
+    EXPECT_EQ(signature, row.signature);
+    EXPECT_EQ(EncodingIsUtf16LittleEndian(text.get()), row.signature == kSignatureUtf16LittleEndian);
+  }
+}
+
+struct Detected {
+  FourCC code;
+  std::string name;
+  int32_t characterClass;
+};
+
+Detected Detect(const std::string& bytes) {
+  UniqueHandle text = Text(bytes);
+  Detected d;
+  char name[kEncodingNameSize];
+  d.code = EncodingDetect(text.get(), name, &d.characterClass, nullptr);
+  d.name = name;
+  return d;
+}
+
+TEST(EncodingDetection, DeclarationsSignaturesAndByteScan) {
+  auto expect = [](const std::string& bytes, FourCC code, const char* name, int32_t characterClass) {
+    SCOPED_TRACE(bytes);
+    const Detected d = Detect(bytes);
+    EXPECT_EQ(d.code, code);
+    EXPECT_EQ(d.name, name);
+    EXPECT_EQ(d.characterClass, characterClass);
+  };
+  expect("", kEncodingAscii, "US-ASCII", kTextAscii);
+  expect("<INTERFACE>plain</INTERFACE>", kEncodingAscii, "US-ASCII", kTextAscii);
+  expect("\xEF\xBB\xBF<FILE ENCODING=\"windows-1252\">", kEncodingUtf8, "UTF-8", kTextUnicode);
+  expect("<FILE ENCODING=\"windows-1252\">\n\x81", kEncodingWindows, "Windows-1252", kTextEightBit);
+  expect("<file encoding = 'Latin-1'>\r\xE9", kEncodingIso, "ISO-8859-1", kTextLatin);
+  expect("<FILE Encoding=MacRoman>\n\x8E", kEncodingMac, "MacRoman", kTextEightBit);
+  expect("<FILE ENCODING=utf-8>", kEncodingUtf8, "UTF-8", kTextUnicode);
+  expect("<FILE ENCODING=\"KOI8-R\">\n\xE9", kEncodingUnknown, "KOI8-R", kTextLatin);
+  // An 8-bit declaration on a text of pure ASCII: ASCII, but the declared name is kept.
+  expect("<FILE ENCODING=MacRoman>", kEncodingAscii, "MacRoman", kTextAscii);
+  // Only the first line counts.
+  expect("<INTERFACE>\n<FILE ENCODING=MacRoman>\xE9", kEncodingUnknown, "Unknown", kTextLatin);
+  // Without a declaration the scan names an encoding only when the bytes rule the others out.
+  expect("Caf\x81", kEncodingMac, "MacRoman", kTextEightBit);
+  expect("Caf\xE9", kEncodingUnknown, "Unknown", kTextLatin);
+  expect(std::string("a\0b\xE9", 4), kEncodingUnknown, "Unknown", kTextEightBit);
+
+  UniqueHandle text = Text("Caf\xE9");
+  EXPECT_EQ(EncodingDetect(text.get(), nullptr, nullptr, nullptr), kEncodingUnknown);  // no scan asked for
+}
+
+TEST(EncodingDetection, NativeTextsAndUnicodeNames) {
+  auto native = [](const std::string& bytes) { return EncodingIsNative(Text(bytes).get()); };
+  EXPECT_TRUE(native("plain"));
+  EXPECT_TRUE(native(std::string("\xFF\xFE<\0", 4)));
+  EXPECT_FALSE(native(std::string("\xFE\xFF\0<", 4)));
+  EXPECT_FALSE(native("\xEF\xBB\xBFplain"));
+  EXPECT_TRUE(native("<FILE ENCODING=CP1252>\n\xE9\x80"));
+  EXPECT_TRUE(native("<FILE ENCODING=ISO-8859-1>\n\xE9"));
+  EXPECT_FALSE(native("<FILE ENCODING=MacRoman>\n\x8E"));
+
+  char name[kEncodingNameSize];
+  EXPECT_TRUE(EncodingNameOfText(Text("\xEF\xBB\xBF<A>").get(), name));
+  EXPECT_STREQ(name, "UTF-8");
+  EXPECT_TRUE(EncodingNameOfText(Text("<FILE ENCODING=\"utf-16\">").get(), name));
+  EXPECT_STREQ(name, "utf-16");
+  EXPECT_FALSE(EncodingNameOfText(Text("<FILE ENCODING=latin1>").get(), name));
+  EXPECT_STREQ(name, "");
+}
+
+TEST(EncodingConversion, MacRomanToWindowsAndRefusals) {
+  UniqueHandle mac = Text("\x8E\xAD\xDB\xD2 A");
+  ASSERT_EQ(EncodingConvertToSystem(mac.get(), "MacRoman"), kOk);
+  EXPECT_EQ(Contents(mac.get()), "\xE9\x1A\x80\x93 A");  // e-acute, not-equal has no byte, euro, left quote
+
+  UniqueHandle declared = Text("<FILE ENCODING=\"MacRoman\">\n\x8E");
+  ASSERT_EQ(EncodingConvertToSystem(declared.get(), nullptr), kOk);
+  EXPECT_EQ(Contents(declared.get()), "<FILE ENCODING=\"MacRoman\">\n\xE9");
+
+  for (const std::string& bytes : {std::string("<A>plain ascii</A>"), std::string("\xEF\xBB\xBF\x8E"), std::string("Caf\xE9")}) {
+    UniqueHandle text = Text(bytes);
+    EXPECT_EQ(EncodingConvertToSystem(text.get(), nullptr), kErrEncoding);
+    EXPECT_EQ(Contents(text.get()), bytes);
+  }
+  UniqueHandle text = Text("\x8E");
+  EXPECT_EQ(EncodingConvertToSystem(text.get(), "UTF-8"), kErrEncoding);
+  EXPECT_EQ(EncodingConvertToSystem(text.get(), "EBCDIC"), kErrEncoding);
+  EXPECT_EQ(EncodingConvertToSystem(text.get(), "latin-1"), kOk);  // used as it is
+  EXPECT_EQ(Contents(text.get()), "\x8E");
+
+  const EncodingAlias* alias = EncodingLookup("ms-ansi");
+  ASSERT_NE(alias, nullptr);
+  EXPECT_STREQ(alias->name, "Windows-1252");
+  EXPECT_EQ(EncodingLookup("us-ascii")->code, kEncodingAscii);
+  EXPECT_EQ(EncodingLookup("Latin1")->code, kEncodingIso);
+  EXPECT_EQ(EncodingLookup("UTF-16"), nullptr);
+}
+
+TEST(EncodingEntities, NamesAreFoundAsWrittenThenUpperThenLowerCased) {
+  EXPECT_EQ(EntityToByte("&Eacute;"), 0xC9);
+  EXPECT_EQ(EntityToByte("&eacute;"), 0xE9);
+  EXPECT_EQ(EntityToByte("&EACUTE;"), 0xE9);
+  EXPECT_EQ(EntityToByte("&AMP;"), '&');
+  EXPECT_EQ(EntityToByte("&uuml;"), 0xFC);
+  EXPECT_EQ(EntityToByte("&nbsp;"), 0xA0);
+  EXPECT_EQ(EntityToByte("&euro;"), 0x80);
+  EXPECT_EQ(EntityToByte("&Zcaron;"), 0x8E);
+  EXPECT_EQ(EntityToByte("&ne;"), kSubstitutionByte);  // MacRoman only
+  EXPECT_EQ(EntityToByte("&bogus;"), 0);
+  EXPECT_EQ(EntityToByte("eacute"), 0);
+  EXPECT_EQ(EntityToByte("&eacute;", 7), 0);  // counted: the ';' is cut off
+}
+
+// Unicode code point of one byte according to the system's own converter, or -1 when it has none.
+long SystemCodePoint(uint8_t byte, bool mac) {
+#ifdef _WIN32
+  wchar_t wide[2];
+  const char narrow = char(byte);
+  if (MultiByteToWideChar(mac ? 10000 : 1252, MB_ERR_INVALID_CHARS, &narrow, 1, wide, 2) != 1) return -1;
+  return wide[0];
+#else
+  iconv_t converter = iconv_open("UTF-32LE", mac ? "MACINTOSH" : "CP1252");
+  if (converter == iconv_t(-1)) return -2;
+  char in = char(byte);
+  uint8_t out[4] = {};
+  char* inPointer = &in;
+  char* outPointer = reinterpret_cast<char*>(out);
+  size_t inLeft = 1, outLeft = 4;
+  const size_t result = iconv(converter, &inPointer, &inLeft, &outPointer, &outLeft);
+  iconv_close(converter);
+  if (result == size_t(-1)) return -1;
+  return out[0] | out[1] << 8 | out[2] << 16 | long(out[3]) << 24;
+#endif
+}
+
+TEST(EncodingCharacterTable, BytesAgreeWithTheSystemsOwnConverter) {
+  const CharacterRow* mac = EncodingLookup("MacRoman")->table;
+  const CharacterRow* windows = EncodingLookup("CP1252")->table;
+  const CharacterRow* iso = EncodingLookup("ISO-8859-1")->table;
+  for (int b = 0x80; b <= 0xFF; ++b) {
+    SCOPED_TRACE(b);
+    long expected = SystemCodePoint(uint8_t(b), true);
+    ASSERT_NE(expected, -2) << "no MacRoman converter";
+#ifdef _WIN32
+    if (b == 0xDB) expected = 0x20AC;  // Windows keeps the currency sign of Apple's pre-1998 table
+#else
+    if (b == 0xC6) expected = 0x2206;  // glibc keeps Greek capital delta, Apple has INCREMENT
+    if (b == 0xF0) expected = 0xF8FF;  // glibc puts the Apple logo elsewhere in the private area
+#endif
+    EXPECT_EQ(mac[b].codePoint, expected) << "MacRoman";
+    EXPECT_EQ(mac[b].mac, b);
+
+    expected = SystemCodePoint(uint8_t(b), false);
+#ifdef _WIN32
+    if (expected == b && b < 0xA0) expected = -1;  // Windows maps the five unassigned bytes to C1 controls
+#endif
+    if (expected < 0) {
+      EXPECT_EQ(windows[b].codePoint, 0) << "Windows-1252 unassigned";
+      EXPECT_EQ(windows[b].windows, kSubstitutionByte);
+    } else {
+      EXPECT_EQ(windows[b].codePoint, expected) << "Windows-1252";
+      EXPECT_EQ(windows[b].windows, b);
+    }
+    EXPECT_EQ(iso[b].codePoint, b >= 0xA0 ? b : 0) << "ISO-8859-1";
+  }
+  EXPECT_EQ(mac[0x8E].windows, 0xE9);
+  EXPECT_EQ(mac[0xAD].windows, kSubstitutionByte);
+
+  std::set<std::string> names;
+  size_t named = 0;
+  for (const CharacterRow& row : kCharacterTable) {
+    if (!row.entity[0]) continue;
+    ++named;
+    EXPECT_TRUE(names.insert(row.entity).second) << row.entity;
+    EXPECT_NE(EntityToByte(("&" + std::string(row.entity) + ";").c_str()), 0) << row.entity;
+  }
+  EXPECT_EQ(named, 4u + 27u + 96u + 14u);
+}
+
+TEST(EncodingTables, ReleaseRunsAtPlatformExitAndTablesRebuildOnDemand) {
+  ASSERT_EQ(EncodingTablesInit(), kOk);
+  const size_t live = live_table_count();
+  PlatformRunExitRoutines();
+  EXPECT_EQ(live_table_count(), live - 2);
+  EXPECT_EQ(EntityToByte("&eacute;"), 0xE9);  // builds them again
+  EXPECT_EQ(live_table_count(), live);
+  EXPECT_EQ(EncodingTablesInit(), kOk);
+  EXPECT_EQ(live_table_count(), live);
+}
+
+}  // namespace
