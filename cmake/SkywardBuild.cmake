@@ -1,6 +1,7 @@
 # Compiler settings shared by every target of both builds.
 
 option(SKYWARD_SANITIZE "Build the native modules with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+option(SKYWARD_FUZZ "Build the libFuzzer targets of tools/fuzz (clang only), with both sanitizers" OFF)
 
 add_library(skyward_options INTERFACE)
 target_include_directories(skyward_options INTERFACE ${PROJECT_SOURCE_DIR})
@@ -11,6 +12,15 @@ if(WIN32)
   target_compile_definitions(skyward_options INTERFACE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
   # One self-contained .exe: without -static it needs libstdc++, libgcc and winpthread DLLs.
   add_link_options(-static -static-libgcc -static-libstdc++)
+endif()
+
+if(SKYWARD_FUZZ)
+  if(WIN32 OR NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "SKYWARD_FUZZ needs the native build with clang")
+  endif()
+  # Coverage instrumentation everywhere; the fuzz targets add libFuzzer's main when they link.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
 endif()
 
 if(SKYWARD_SANITIZE AND NOT WIN32)

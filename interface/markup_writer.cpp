@@ -56,6 +56,16 @@ bool HasEndTag(const MarkupNode* node) {
   return node->children ? IsElementKind(node->kind) : node->kind == kNodeElement;
 }
 
+// A comment is read up to the first '>' after the first "--" behind its opener: one that was never
+// closed (at the end of a page) gets its "--", or it would swallow whatever is written after it.
+void WriteComment(MarkupOutput& out, const char* text) {
+  if (std::strncmp(text, "<!--", 4) != 0) out.Write("<!--");
+  out.Write(text);
+  const char* body = std::strncmp(text, "<!--", 4) == 0 ? text + 4 : text;
+  if (!std::strstr(body, "--")) out.Write("--");
+  out.Write('>');
+}
+
 void WriteStart(MarkupOutput& out, const MarkupNode* node) {
   switch (node->kind) {
     case kNodeText:
@@ -65,8 +75,7 @@ void WriteStart(MarkupOutput& out, const MarkupNode* node) {
       out.Write(node->text);
       return;
     case kNodeComment:
-      out.Write(node->text);
-      out.Write('>');
+      WriteComment(out, node->text);
       return;
     case kNodeGroup:
       return;

@@ -42,6 +42,9 @@ TEST(MarkupWriting, ElementsAttributesAndEndTags) {
   EXPECT_EQ(Write(parsed.tree),
             "<A X=\"a b\" FLAG EMPTY=\"\">t&amp;<BR/><C></C><D/><#S Q=\"1\"/><SCRIPT>a<b</SCRIPT>"
             "<!-- c --></A>");
+
+  Parsed unclosed("<A>x<!-- never closed");  // written closed, so that it does not take the end tag
+  EXPECT_EQ(Write(unclosed.tree), "<A>x<!-- never closed--></A>");
 }
 
 // Parsing what the writer wrote gives the same tree back.
