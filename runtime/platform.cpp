@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "runtime/clock.h"
+#include "runtime/encodings.h"
 #include "runtime/locks.h"
 #include "runtime/platform_window.h"
 #include "runtime/worker.h"
@@ -123,6 +124,11 @@ Status PlatformStart() {
     return status;
   }
   ClockAttachHousekeeper(&gHousekeeper);
+  status = EncodingTablesInit();
+  if (status != kOk) {
+    PlatformStop();
+    return status;
+  }
 
   // Programs that end by returning from their entry point or by exit() still stop the platform.
   if (!gExitHooked) gExitHooked = std::atexit(AtProcessExit) == 0;

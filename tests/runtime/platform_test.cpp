@@ -6,6 +6,8 @@
 #include <string>
 
 #include "runtime/clock.h"
+#include "runtime/encodings.h"
+#include "runtime/value_table.h"
 #include "tests/runtime/process_counts.h"
 
 namespace {
@@ -91,6 +93,15 @@ TEST_F(Platform, ExitRoutinesRunOnceLastFirst) {
   ASSERT_EQ(PlatformStart(), kOk);  // the routine waits for the next stop
   PlatformStop();
   EXPECT_EQ(gCalls, "bsac");
+}
+
+TEST_F(Platform, BuildsTheEncodingTablesAndReleasesThemWhenItStops) {
+  const size_t tables = live_table_count();
+  ASSERT_EQ(PlatformStart(), kOk);
+  EXPECT_EQ(live_table_count(), tables + 2);  // the alias and entity tables
+  EXPECT_EQ(EntityToByte("&eacute;"), 0xE9);
+  PlatformStop();
+  EXPECT_EQ(live_table_count(), tables);
 }
 
 LRESULT DoubleInHandler(HWND, UINT, WPARAM wParam, LPARAM) { return PlatformInHandler() ? wParam * 2 : 1; }
