@@ -19,7 +19,8 @@ if(SKYWARD_FUZZ)
     message(FATAL_ERROR "SKYWARD_FUZZ needs the native build with clang")
   endif()
   # Coverage instrumentation everywhere; the fuzz targets add libFuzzer's main when they link.
-  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                      -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()
 

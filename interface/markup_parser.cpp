@@ -35,7 +35,8 @@ class LineLocator {
       ++line_;
     }
     while (offset < lineStart_) {  // backward
-      lineEnd_ = lineStart_ - (lineStart_ >= 2 && begin_[lineStart_ - 1] == '\n' && begin_[lineStart_ - 2] == '\r' ? 2 : 1);
+      const bool crLf = lineStart_ >= 2 && begin_[lineStart_ - 1] == '\n' && begin_[lineStart_ - 2] == '\r';
+      lineEnd_ = lineStart_ - (crLf ? 2 : 1);
       lineStart_ = FindLineStart(lineEnd_);
       --line_;
     }
@@ -176,7 +177,8 @@ class MarkupParser {
     const OpenElement top = open_.Pop();
     --openNames_[NameSlot(top.element->name)];
     Append(top.element);
-    if (unclosed) Report(0, top.element->offset, top.tagLength, "Unbalanced or badly nested tag <%s>", top.element->name);
+    if (unclosed)
+      Report(0, top.element->offset, top.tagLength, "Unbalanced or badly nested tag <%s>", top.element->name);
   }
 
   static size_t NameSlot(const char* name) {
@@ -364,8 +366,8 @@ class MarkupParser {
         case TagState::kBetween:
           if (classes & kMarkupBlank) break;
           if (c == '/') tag.selfClosing = true;
-          else if (classes & kMarkupName) tag.selfClosing = false, attributeStart = p, state = TagState::kInAttributeName;
-          else unexpected();
+          else if (!(classes & kMarkupName)) unexpected();
+          else tag.selfClosing = false, attributeStart = p, state = TagState::kInAttributeName;
           break;
         case TagState::kInAttributeName:
           if (classes & kMarkupName) break;

@@ -10,7 +10,8 @@ SECONDS_TO_RUN=${2:?usage: fuzz.sh target seconds}
 shift 2
 "$SOURCE_ROOT/scripts/install-packages.sh"
 DIR=$BUILD_ROOT/fuzz
-CC=clang CXX=clang++ cmake -S "$SOURCE_ROOT" -B "$DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKYWARD_FUZZ=ON >/dev/null
+CC=clang CXX=clang++ cmake -S "$SOURCE_ROOT" -B "$DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DSKYWARD_FUZZ=ON >/dev/null
 cmake --build "$DIR" --target "$TARGET"
 CORPUS=$DIR/corpus/$TARGET
 mkdir -p "$CORPUS" "$DIR/findings"

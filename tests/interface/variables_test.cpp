@@ -52,8 +52,10 @@ std::string Substituted(const std::string& page, const ValueTable* window) {
 }
 
 TEST_F(Variables, ParametersShowValuesAsMarkup) {
-  const std::string page = "<PAGE><PARAMETER NAME=\"PRODUCT\">PRODUCT</PARAMETER> costs <PARAM NAME=PRICE>?</PARAM></PAGE>";
-  EXPECT_EQ(Substituted(page, nullptr), "PAGE{PARAMETER[NAME=PRODUCT]{\"PRODUCT\"} \" costs \" PARAM[NAME=PRICE]{\"?\"}}");
+  const std::string page =
+      "<PAGE><PARAMETER NAME=\"PRODUCT\">PRODUCT</PARAMETER> costs <PARAM NAME=PRICE>?</PARAM></PAGE>";
+  EXPECT_EQ(Substituted(page, nullptr),
+            "PAGE{PARAMETER[NAME=PRODUCT]{\"PRODUCT\"} \" costs \" PARAM[NAME=PRICE]{\"?\"}}");
 
   set_variable(nullptr, "PRODUCT", "<B>Skyward</B> &amp; more");
   set_variable(nullptr, "PRICE", "");
@@ -78,7 +80,8 @@ TEST_F(Variables, PriceSummaryReplacesTheParametersNestedInIt) {
   // Set, its own content goes, and the parameters it brings are substituted in their turn.
   set_variable(nullptr, "PRICE_SUMMARY", "<PARAMETER NAME=PRODUCT/>: <PARAMETER NAME=PRICE>x</PARAMETER> each");
   EXPECT_EQ(Substituted(page, nullptr),
-            "PAGE{PARAMETER[NAME=PRICE_SUMMARY]{PARAMETER[NAME=PRODUCT]{\"Skyward\"} \": \" PARAMETER[NAME=PRICE]{\"$30\"} \" each\"}}");
+            "PAGE{PARAMETER[NAME=PRICE_SUMMARY]{PARAMETER[NAME=PRODUCT]{\"Skyward\"} \": \" "
+            "PARAMETER[NAME=PRICE]{\"$30\"} \" each\"}}");
 }
 
 TEST_F(Variables, AVariableThatShowsItselfStopsAtTheNestingLimit) {

@@ -131,7 +131,8 @@ TEST(EncodingConversion, MacRomanToWindowsAndRefusals) {
   ASSERT_EQ(EncodingConvertToSystem(declared.get(), nullptr), kOk);
   EXPECT_EQ(Contents(declared.get()), "<FILE ENCODING=\"MacRoman\">\n\xE9");
 
-  for (const std::string& bytes : {std::string("<A>plain ascii</A>"), std::string("\xEF\xBB\xBF\x8E"), std::string("Caf\xE9")}) {
+  for (const std::string& bytes :
+       {std::string("<A>plain ascii</A>"), std::string("\xEF\xBB\xBF\x8E"), std::string("Caf\xE9")}) {
     UniqueHandle text = Text(bytes);
     EXPECT_EQ(EncodingConvertToSystem(text.get(), nullptr), kErrEncoding);
     EXPECT_EQ(Contents(text.get()), bytes);

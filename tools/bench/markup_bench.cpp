@@ -30,8 +30,10 @@ std::string SyntheticPage(size_t bytes) {
             "    <A HREF=\"#page" + std::to_string(n + 1) + "\">Continue</A> &copy; 2001 &#65;&#u0066;\n"
             "    </FONT>\n  </TEXTBOX>\n"
             "  <TEXTBOX NAME=user_name" + i + " RECT=\"130, 140, 500, 162\" EDITABLE BGCOLOR=#FFFFFF></TEXTBOX>\n"
-            "  <POPUP NAME=payment RECT=\"130, 180, 300, 200\"><ITEM TITLE=\"Visa\" DEFAULT><ITEM TITLE=\"Check\"></POPUP>\n"
-            "  <BUTTON NAME=\"next\" RECT=\"400, 350, 500, 380\" HREF=\"#page" + i + "\" KEYS=\"+\" SRC=\"next.png\">\n"
+            "  <POPUP NAME=payment RECT=\"130, 180, 300, 200\">"
+            "<ITEM TITLE=\"Visa\" DEFAULT><ITEM TITLE=\"Check\"></POPUP>\n"
+            "  <BUTTON NAME=\"next\" RECT=\"400, 350, 500, 380\" HREF=\"#page" + i +
+            "\" KEYS=\"+\" SRC=\"next.png\">\n"
             "  <SCRIPT>if (total < 10 && copies > 1) { discount(); }</SCRIPT>\n"
             "</PAGE>\n";
   }
@@ -84,7 +86,8 @@ int main(int argc, char** argv) {
   const std::filesystem::path pages = std::filesystem::path(SKYWARD_SOURCE_DIR) / "pages";
   if (std::filesystem::is_directory(pages)) {
     for (const auto& file : std::filesystem::directory_iterator(pages))
-      if (file.path().extension() == ".iml") inputs.emplace_back(file.path().filename().string(), ReadFile(file.path()));
+      if (file.path().extension() == ".iml")
+        inputs.emplace_back(file.path().filename().string(), ReadFile(file.path()));
   }
   std::sort(inputs.begin(), inputs.end());
   inputs.emplace_back("synthetic-1MB", SyntheticPage(1 << 20));
