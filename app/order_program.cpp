@@ -7,6 +7,7 @@
 #include "files/file_system.h"
 #include "files/resource_load.h"
 #include "runtime/platform.h"
+#include "runtime/value_table.h"
 
 namespace {
 
@@ -20,6 +21,7 @@ constexpr std::array<LayerStart, 2> kLayerStarts{PlatformStart, FileLayerStart};
 
 // What the program makes and therefore cleans up.
 struct OrderState {
+  ValueTable* orderForm = nullptr;       // the buyer's entries between pages; case-sensitive keys
   MemoryHandle resourceBlock = nullptr;  // the copy of the page archive resource
   PathSpec* archiveVolume = nullptr;     // that copy, mounted: the root of its volume
 };
@@ -28,7 +30,8 @@ Status StartUp(const OrderEnvironment& environment, OrderState* state) {
   for (LayerStart start : kLayerStarts) {
     if (const Status status = start(); status != kOk) return status;
   }
-  // The order form table (a value table with flags 0) is made here, before the resource is loaded.
+  state->orderForm = create_table(0);
+  if (!state->orderForm) return kErrMemory;
   Status status = ResourceLoadBlock(environment.module, kPageArchiveResourceId, kPageArchiveResourceType,
                                     MakeFourCC("CHNK"), kPageArchiveMaximumSize, 1, &state->resourceBlock);
   if (status != kOk) return status;
@@ -42,6 +45,8 @@ void CleanUp(OrderState* state) {
   state->archiveVolume = nullptr;
   HandleDispose(state->resourceBlock);
   state->resourceBlock = nullptr;
+  free_table(state->orderForm);
+  state->orderForm = nullptr;
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 #include "files/resource_load.h"
 #include "files/stream.h"
 #include "files/volumes.h"
+#include "runtime/platform.h"
+#include "runtime/value_table.h"
 
 namespace {
 
@@ -40,15 +42,20 @@ class OrderProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
     gBeeps = 0;
+    // The layers stay started between runs; what they make once is not the run's to clean up.
+    ASSERT_EQ(PlatformStart(), kOk);
     liveHandles_ = HandleTableGetInfo().live;
+    liveTables_ = live_table_count();
   }
-  // Everything the run made is gone again: volume, streams and handles.
+  // Everything the run made is gone again: volume, streams, handles and the order form table.
   void ExpectCleanedUp() {
     EXPECT_EQ(VolumeFirstMounted(), nullptr);
     EXPECT_EQ(StreamFirstOpen(), nullptr);
     EXPECT_EQ(HandleTableGetInfo().live, liveHandles_);
+    EXPECT_EQ(live_table_count(), liveTables_);
   }
   uint32_t liveHandles_ = 0;
+  size_t liveTables_ = 0;
 };
 
 TEST_F(OrderProgramTest, AnOversizedPageArchiveFailsStartUpWithABeep) {
