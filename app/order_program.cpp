@@ -6,6 +6,7 @@
 #include "app/page_archive.h"
 #include "files/file_system.h"
 #include "files/resource_load.h"
+#include "graphics/graphics_init.h"
 #include "runtime/platform.h"
 #include "runtime/value_table.h"
 
@@ -17,7 +18,7 @@ using LayerStart = Status (*)();
 // interface engine. Each start-up does nothing when its layer runs already and registers its own
 // release routine with the platform, so nothing here shuts them down. Each joins the list when it
 // exists.
-constexpr std::array<LayerStart, 2> kLayerStarts{PlatformStart, FileLayerStart};
+constexpr std::array<LayerStart, 3> kLayerStarts{PlatformStart, GraphicsInit, FileLayerStart};
 
 // What the program makes and therefore cleans up.
 struct OrderState {
