@@ -37,20 +37,6 @@ Status ResetPenAndFill(GraphicsPort* port) {
   return kOk;
 }
 
-Status ResetText(GraphicsPort* port) {
-  if (SetTextColor(port->dc, RGB(0, 0, 0)) == CLR_INVALID ||
-      SetTextAlign(port->dc, TA_BASELINE | TA_LEFT | TA_UPDATECP) == GDI_ERROR)
-    return GdiFailure(kErrMemory);
-  const Status status = PortSelectOwned(port, GetStockObject(kDefaultFontNumber), &port->fontReplaced);
-  if (status != kOk) return status;
-  port->fontNumber = kDefaultFontNumber;
-  port->textSize = kDefaultTextSize;
-  port->textStyle = 0;
-  port->textAlign = kAlignLeft;
-  port->face[0] = '\0';
-  return PortReadFontMetrics(port);
-}
-
 }  // namespace
 
 Status PortOpenWindow(HWND window, bool restore, GraphicsPort** port) {
@@ -77,16 +63,12 @@ Status PortClose(GraphicsPort* port) {
 }
 
 Status PortAttach(GraphicsPort* port, HDC dc, HWND window, bool restore) {
+  // The rest of a new world's port is zero: solid fill, no pen pattern, pen size 0, style 0, no face.
   port->dc = dc;
   port->window = window;
-  port->fillPattern = kSolidPattern;
-  port->hasPenPattern = 0;
-  port->penSize = 0;
   port->fontNumber = kDefaultFontNumber;
   port->textSize = kDefaultTextSize;
-  port->textStyle = 0;
   port->textAlign = kAlignLeft;
-  port->face[0] = '\0';
   if (restore) {
     port->savedState = SaveDC(dc);
     if (port->savedState == 0) return GdiFailure(kErrMemory);
@@ -120,7 +102,9 @@ Status PortReset(GraphicsPort* port, uint32_t groups) {
   if (!SetMapMode(port->dc, MM_TEXT) || !SetBkMode(port->dc, OPAQUE)) return GdiFailure(kErrMemory);
   Status status = kOk;
   if (groups & (kResetPenAndFill | kResetPen)) status = ResetPenAndFill(port);
-  if (status == kOk && (groups & kResetText)) status = ResetText(port);
+  static constexpr Colour kBlack{255, 0, 0, 0};
+  if (status == kOk && (groups & kResetText))
+    status = PortSetFont(port, &kBlack, nullptr, kDefaultFontNumber, kDefaultTextSize, 0, kAlignLeft);
   if (status == kOk && (groups & kResetClip) && port->clip) status = PortSetClip(port, port->clip);
   if (status == kOk && (groups & kResetOrigin) && !SetViewportOrgEx(port->dc, 0, 0, nullptr))
     status = GdiFailure(kErrMemory);

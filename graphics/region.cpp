@@ -48,15 +48,23 @@ Status RegionScale(HRGN region, const Rect& a, const Rect& b) {
   return type == ERROR ? GdiFailure(kErrMemory) : kOk;
 }
 
+Status RegionSetWholePlane(HRGN region) {
+  if (!SetRectRgn(region, kWholePlane.left, kWholePlane.top, kWholePlane.right, kWholePlane.bottom))
+    return GdiFailure(kErrMemory);
+  return kOk;
+}
+
 Rect RectFrom(const RECT& rect) { return Rect{rect.left, rect.top, rect.right, rect.bottom}; }
 
-// The region's box in logical and in device coordinates.
-Status BoxesOf(HDC dc, HRGN region, Rect* logical, Rect* device) {
-  RECT box;
-  if (GetRgnBox(region, &box) == ERROR) return GdiFailure(kErrMemory);
-  *logical = RectFrom(box);
-  if (!LPtoDP(dc, reinterpret_cast<POINT*>(&box), 2)) return GdiFailure(kErrMemory);
-  *device = RectFrom(box);
+using PointConversion = BOOL(WINAPI*)(HDC, POINT*, int);
+
+// The region's box, and the box converted by LPtoDP or DPtoLP.
+Status Boxes(HDC dc, HRGN region, PointConversion convert, Rect* box, Rect* converted) {
+  RECT corners;
+  if (GetRgnBox(region, &corners) == ERROR) return GdiFailure(kErrMemory);
+  *box = RectFrom(corners);
+  if (!convert(dc, reinterpret_cast<POINT*>(&corners), 2)) return GdiFailure(kErrMemory);
+  *converted = RectFrom(corners);
   return kOk;
 }
 
@@ -64,28 +72,20 @@ Status BoxesOf(HDC dc, HRGN region, Rect* logical, Rect* device) {
 // mapped copy (in *copy, for the caller to delete).
 Status ToDevice(HDC dc, HRGN region, HRGN* device, HRGN* copy) {
   *copy = nullptr;
+  *device = region;
   Rect logicalBox, deviceBox;
-  Status status = BoxesOf(dc, region, &logicalBox, &deviceBox);
-  if (status != kOk) return status;
-  if (logicalBox == deviceBox) {
-    *device = region;
-    return kOk;
-  }
-  *copy = RegionCopyNew(region);
-  if (!*copy) return kErrMemory;
-  status = RegionMap(*copy, deviceBox, logicalBox);
-  *device = *copy;
-  return status;
+  const Status status = Boxes(dc, region, LPtoDP, &logicalBox, &deviceBox);
+  if (status != kOk || logicalBox == deviceBox) return status;
+  *device = *copy = RegionCopyNew(region);
+  return *copy ? RegionMap(*copy, deviceBox, logicalBox) : kErrMemory;
 }
 
 // GetClipRgn answers in device coordinates.
 Status DeviceClipToLogical(HDC dc, HRGN region) {
-  RECT box;
-  if (GetRgnBox(region, &box) == ERROR) return GdiFailure(kErrMemory);
-  const Rect deviceBox = RectFrom(box);
-  if (!DPtoLP(dc, reinterpret_cast<POINT*>(&box), 2)) return GdiFailure(kErrMemory);
-  const Rect logicalBox = RectFrom(box);
-  return logicalBox == deviceBox ? kOk : RegionMap(region, logicalBox, deviceBox);
+  Rect deviceBox, logicalBox;
+  const Status status = Boxes(dc, region, DPtoLP, &deviceBox, &logicalBox);
+  if (status != kOk || logicalBox == deviceBox) return status;
+  return RegionMap(region, logicalBox, deviceBox);
 }
 
 Status SelectClip(HDC dc, HRGN region, int mode) {
@@ -132,12 +132,6 @@ Status RegionBounds(HRGN region, Rect* bounds) {
 Status RegionSetRect(HRGN region, const Rect& rect) {
   const RECT limited = GdiRect(rect);
   if (!SetRectRgn(region, limited.left, limited.top, limited.right, limited.bottom))
-    return GdiFailure(kErrMemory);
-  return kOk;
-}
-
-Status RegionSetWholePlane(HRGN region) {
-  if (!SetRectRgn(region, kWholePlane.left, kWholePlane.top, kWholePlane.right, kWholePlane.bottom))
     return GdiFailure(kErrMemory);
   return kOk;
 }

@@ -15,7 +15,6 @@ void RegionDispose(HRGN region);  // none is allowed
 
 Status RegionBounds(HRGN region, Rect* bounds);
 Status RegionSetRect(HRGN region, const Rect& rect);  // spans limited to 32000
-Status RegionSetWholePlane(HRGN region);
 Status RegionUnion(HRGN destination, HRGN a, HRGN b);
 // Carries the region from frame b onto frame a: x' = (x - b.left) * width(a) / width(b) + a.left, and
 // likewise for y. Frames of equal size only move it. -7001 when b is empty and a is not the same size.

@@ -1,0 +1,106 @@
+// Surfaces for the graphics tests: a 32-bit top-down DIB section in a memory context, its pixels read
+// straight from memory, and a plain top-level window (hidden until shown).
+#pragma once
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdint>
+
+#include "graphics/port.h"
+
+class DibSurface {
+ public:
+  DibSurface(int width, int height, COLORREF fill = RGB(0, 255, 0)) : width_(width), height_(height) {
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    dc_ = CreateCompatibleDC(nullptr);
+    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
+    previous_ = SelectObject(dc_, bitmap_);
+    Fill(fill);
+  }
+  ~DibSurface() {
+    SelectObject(dc_, previous_);
+    DeleteObject(bitmap_);
+    DeleteDC(dc_);
+  }
+  DibSurface(const DibSurface&) = delete;
+  DibSurface& operator=(const DibSurface&) = delete;
+
+  HDC dc() const { return dc_; }
+
+  // The pixels are 0x00RRGGBB, COLORREF is 0x00BBGGRR.
+  void Fill(COLORREF colour) {
+    GdiFlush();
+    std::fill(bits_, bits_ + width_ * height_, RGB(GetBValue(colour), GetGValue(colour), GetRValue(colour)));
+  }
+
+  COLORREF Pixel(int x, int y) const {
+    GdiFlush();
+    const COLORREF value = bits_[y * width_ + x];
+    return RGB(GetBValue(value), GetGValue(value), GetRValue(value));
+  }
+
+  int Count(const Rect& area, COLORREF colour) const {
+    int count = 0;
+    for (int y = area.top; y < area.bottom; ++y)
+      for (int x = area.left; x < area.right; ++x) count += Pixel(x, y) == colour;
+    return count;
+  }
+
+  // The smallest rectangle holding every pixel that differs from the colour; empty when none does.
+  Rect BoundsOfOther(COLORREF colour) const {
+    Rect box{width_, height_, 0, 0};
+    for (int y = 0; y < height_; ++y)
+      for (int x = 0; x < width_; ++x)
+        if (Pixel(x, y) != colour)
+          box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1), std::max(box.bottom, y + 1)};
+    return box.left < box.right ? box : Rect{0, 0, 0, 0};
+  }
+
+ private:
+  int width_;
+  int height_;
+  HDC dc_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ previous_ = nullptr;
+  uint32_t* bits_ = nullptr;
+};
+
+class TestWindow {
+ public:
+  TestWindow() {
+    static const ATOM windowClass = [] {
+      WNDCLASSA description = {};
+      description.lpfnWndProc = DefWindowProcA;
+      description.lpszClassName = "graphics_test_window";
+      return RegisterClassA(&description);
+    }();
+    window_ = CreateWindowA(MAKEINTATOM(windowClass), "", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr,
+                            nullptr);
+  }
+  ~TestWindow() { DestroyWindow(window_); }
+  HWND handle() const { return window_; }
+
+ private:
+  HWND window_ = nullptr;
+};
+
+inline Colour Opaque(uint8_t red, uint8_t green, uint8_t blue) { return Colour{255, red, green, blue}; }
+inline COLORREF Gdi(const Colour& colour) { return RGB(colour.red, colour.green, colour.blue); }
+
+// A port on a caller's context, closed with the scope.
+class OpenPort {
+ public:
+  explicit OpenPort(HDC dc, bool restore = false) : status_(PortOpenDevice(dc, restore, &port_)) {}
+  ~OpenPort() { PortClose(port_); }
+  OpenPort(const OpenPort&) = delete;
+  OpenPort& operator=(const OpenPort&) = delete;
+  GraphicsPort* get() const { return port_; }
+  GraphicsPort* operator->() const { return port_; }
+  Status status() const { return status_; }
+
+ private:
+  GraphicsPort* port_ = nullptr;
+  Status status_;
+};
