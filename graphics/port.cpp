@@ -6,6 +6,8 @@
 
 namespace {
 
+constexpr Colour kBlack{255, 0, 0, 0};
+
 // A stock object in, and the layer's object that comes out deleted; only where the layer replaced one.
 void PutBackStock(GraphicsPort* port, int stockObject, uint8_t replaced) {
   if (!replaced) return;
@@ -102,7 +104,6 @@ Status PortReset(GraphicsPort* port, uint32_t groups) {
   if (!SetMapMode(port->dc, MM_TEXT) || !SetBkMode(port->dc, OPAQUE)) return GdiFailure(kErrMemory);
   Status status = kOk;
   if (groups & (kResetPenAndFill | kResetPen)) status = ResetPenAndFill(port);
-  static constexpr Colour kBlack{255, 0, 0, 0};
   if (status == kOk && (groups & kResetText))
     status = PortSetFont(port, &kBlack, nullptr, kDefaultFontNumber, kDefaultTextSize, 0, kAlignLeft);
   if (status == kOk && (groups & kResetClip) && port->clip) status = PortSetClip(port, port->clip);
