@@ -2,7 +2,7 @@
 # Builds one libFuzzer target with clang, AddressSanitizer and UndefinedBehaviorSanitizer (build/fuzz)
 # and runs it for the given number of seconds. The corpus is kept in build/fuzz/corpus/<target> and is
 # seeded with the project's page files; a crashing input is written to build/fuzz/findings.
-# usage: scripts/fuzz.sh markup_parser_fuzz|value_table_reader_fuzz seconds [libFuzzer options]
+# usage: scripts/fuzz.sh markup_parser_fuzz|value_table_reader_fuzz|image_read_fuzz seconds [libFuzzer options]
 set -euo pipefail
 . "$(dirname "$0")/common.sh"
 TARGET=${1:?usage: fuzz.sh target seconds}
@@ -17,6 +17,11 @@ CORPUS=$DIR/corpus/$TARGET
 mkdir -p "$CORPUS" "$DIR/findings"
 if [ -z "$(ls -A "$CORPUS")" ] && [ "$TARGET" = markup_parser_fuzz ]; then
   for page in "$SOURCE_ROOT"/pages/*.iml; do [ -f "$page" ] && cp "$page" "$CORPUS/"; done
+fi
+if [ -z "$(ls -A "$CORPUS")" ] && [ "$TARGET" = image_read_fuzz ]; then
+  for picture in "$SOURCE_ROOT"/pages/*.gif "$SOURCE_ROOT"/pages/*.png; do
+    [ -f "$picture" ] && cp "$picture" "$CORPUS/"
+  done
 fi
 log "fuzzing $TARGET for $SECONDS_TO_RUN s"
 "$DIR/tools/fuzz/$TARGET" "$CORPUS" -max_total_time="$SECONDS_TO_RUN" -print_final_stats=1 \
