@@ -40,32 +40,20 @@ void UnlockOne(Pixmap* pixmap) {
 
 }  // namespace
 
-Pixmap* PixmapNew(const Rect& bounds, uint32_t formatCode, const ColourTable* table) {
+bool PixmapInitRecord(Pixmap* pixmap, const Rect& bounds, uint32_t formatCode, const ColourTable* table) {
   PixelFormat format;
-  if (!PixelFormatDescribe(formatCode, &format)) return nullptr;
+  if (!PixelFormatDescribe(formatCode, &format)) return false;
   const bool indexed = format.bytesPerPixel == 1;
-  if (indexed && (!table || table->count > 256)) return nullptr;
+  if (indexed && (!table || table->count > 256)) return false;
   const int64_t width = int64_t(bounds.right) - bounds.left, height = int64_t(bounds.bottom) - bounds.top;
-  if (width <= 0 || height <= 0) return nullptr;
+  if (width <= 0 || height <= 0) return false;
   const int64_t rowBytes = (width * format.bytesPerPixel * 8 + 31) / 32 * 4;
-  if (rowBytes * height > kPixmapMaxBytes) return nullptr;
-
-  GraphicsWorld* world = WorldNew(0, sizeof(Pixmap));
-  if (!world) return nullptr;
-  Pixmap* pixmap = world->links.pixmap;
-  auto* memory = static_cast<uint8_t*>(BlockNewClear(size_t(rowBytes * height)));
-  if (!memory) {
-    WorldDispose(world);
-    return nullptr;
-  }
+  if (rowBytes * height > kPixmapMaxBytes) return false;
   pixmap->kind = format.bytesPerPixel;
   pixmap->bitsPerPixel = uint8_t(format.bytesPerPixel * 8);
   pixmap->format = format;
   pixmap->bounds = bounds;
   pixmap->rowBytes = uint32_t(rowBytes);
-  pixmap->baseAddress = memory;
-  pixmap->buffer.kind = PixelBufferKind::MemoryOnly;
-  pixmap->buffer.memory = memory;
   if (indexed) {
     pixmap->colourTable = *table;
     pixmap->tableIdentity = ColourTableNewIdentity(*table);
@@ -74,6 +62,23 @@ Pixmap* PixmapNew(const Rect& bounds, uint32_t formatCode, const ColourTable* ta
   }
   pixmap->inverseStale = 1;
   PixelBufferDescribe(pixmap);
+  return true;
+}
+
+Pixmap* PixmapNew(const Rect& bounds, uint32_t formatCode, const ColourTable* table) {
+  GraphicsWorld* world = WorldNew(0, sizeof(Pixmap));
+  if (!world) return nullptr;
+  Pixmap* pixmap = world->links.pixmap;
+  uint8_t* memory = nullptr;
+  if (PixmapInitRecord(pixmap, bounds, formatCode, table))
+    memory = static_cast<uint8_t*>(BlockNewClear(size_t(pixmap->rowBytes) * size_t(PixmapHeight(pixmap))));
+  if (!memory) {
+    WorldDispose(world);
+    return nullptr;
+  }
+  pixmap->baseAddress = memory;
+  pixmap->buffer.kind = PixelBufferKind::MemoryOnly;
+  pixmap->buffer.memory = memory;
   return pixmap;
 }
 
@@ -237,6 +242,11 @@ Pixmap* PixmapNewLike(Pixmap* pixmap, const Rect& bounds) {
 }
 
 void PixmapReplaceBuffer(Pixmap* pixmap, Pixmap* replacement) {
+  // A bitmap can be in one context only: both leave their contexts before they change places.
+  if (pixmap->buffer.device) {
+    pixmap->buffer.device->selectBitmap(pixmap, false);
+    replacement->buffer.device->selectBitmap(replacement, false);
+  }
   auto swap = [](auto& a, auto& b) {
     auto t = a;
     a = b;
@@ -247,5 +257,12 @@ void PixmapReplaceBuffer(Pixmap* pixmap, Pixmap* replacement) {
   swap(pixmap->baseAddress, replacement->baseAddress);
   swap(pixmap->buffer, replacement->buffer);
   swap(pixmap->flags, replacement->flags);
+  // A context stays with its record (an offscreen port draws into it); the bitmaps change places.
+  swap(pixmap->buffer.memoryContext, replacement->buffer.memoryContext);
+  swap(pixmap->buffer.previousBitmap, replacement->buffer.previousBitmap);
+  if (pixmap->buffer.device) {
+    pixmap->buffer.device->selectBitmap(pixmap, true);
+    replacement->buffer.device->selectBitmap(replacement, true);
+  }
   PixmapDispose(replacement);
 }

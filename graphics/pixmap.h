@@ -48,6 +48,7 @@ struct PixelBufferDevice {
   Status (*readBack)(Pixmap* pixmap);                 // device copy into the memory copy
   Pixmap* (*newLike)(Pixmap* pixmap, const Rect& bounds);  // a map of the same kind and format
   void (*release)(Pixmap* pixmap);                    // contexts, bitmaps and device memory
+  void (*selectBitmap)(Pixmap* pixmap, bool in);      // the buffer's bitmap into its context, or out
 };
 
 struct PixelBuffer {

@@ -38,9 +38,11 @@ void TableColours(const ColourTable& table, uint32_t colours[256]) {
   for (uint32_t i = 0; i < 256; ++i) colours[i] = ColourToArgb(table.entries[i]);
 }
 
+}  // namespace
+
 // The mode that the copy runs in, after the automatic choice and the shortcuts of the alpha modes;
 // `nothing` when the copy draws nothing.
-Status ChooseMode(const TransferMode* record, const Pixmap* source, const Pixmap* mask, uint32_t* mode,
+Status PixmapChooseMode(const TransferMode* record, const Pixmap* source, const Pixmap* mask, uint32_t* mode,
                   bool* nothing) {
   *nothing = false;
   if (!record) {
@@ -69,14 +71,12 @@ Status ChooseMode(const TransferMode* record, const Pixmap* source, const Pixmap
   }
 }
 
-}  // namespace
-
 Status PixmapCopy(Pixmap* destination, const Rect* destinationRect, Pixmap* source, Pixmap* mask,
                   const TransferMode* record, const Rect* sourceRect) {
   if (!destination || !source || (mask && mask->kind != 1)) return kErrArgument;
   uint32_t mode = 0;
   bool nothing = false;
-  Status status = ChooseMode(record, source, mask, &mode, &nothing);
+  Status status = PixmapChooseMode(record, source, mask, &mode, &nothing);
   if (status != kOk || nothing) return status;
   const bool usesMask = mode == kTransferMask || mode == kTransferMaskBlend;
 

@@ -30,5 +30,15 @@ Pixmap* PixmapNewLike(Pixmap* pixmap, const Rect& bounds);
 // old buffer. The links, table and identity stay.
 void PixmapReplaceBuffer(Pixmap* pixmap, Pixmap* replacement);
 
+// The mode a copy runs in: the automatic choice (1 with a mask, else 2 for a source with alpha, else
+// 0), the shortcuts of alpha 0 (`nothing`) and 255, and the modes that lack what they need. -7001 for
+// an unknown mode.
+Status PixmapChooseMode(const TransferMode* record, const Pixmap* source, const Pixmap* mask, uint32_t* mode,
+                        bool* nothing);
+
+// Fills a new record of a world: format, bounds, row bytes, table, identity and the DIB description,
+// all but the pixel memory. False for an unsupported format or size.
+bool PixmapInitRecord(Pixmap* pixmap, const Rect& bounds, uint32_t formatCode, const ColourTable* table);
+
 // Fills the DIB description of the buffer from the record's format, size and table.
 void PixelBufferDescribe(Pixmap* pixmap);

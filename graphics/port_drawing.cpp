@@ -1,8 +1,10 @@
-// The brackets around every drawing operation. Only an offscreen port has anything to do in them (keep
-// its pixel map's memory and device copies in step), and offscreen ports come with pixel maps; for
-// every other port they are empty.
+// The brackets around every drawing operation. Only an offscreen port has anything to do in them: its
+// pixel map's memory and device copies are kept in step. For every other port they are empty.
+#include "graphics/pixmap_device.h"
 #include "graphics/port.h"
 
-Status PortBeginDrawing(GraphicsPort*) { return kOk; }
+Status PortBeginDrawing(GraphicsPort* port) { return port->links.pixmap ? PixmapBeginDrawing(port->links.pixmap) : kOk; }
 
-void PortEndDrawing(GraphicsPort*) {}
+void PortEndDrawing(GraphicsPort* port) {
+  if (port->links.pixmap) PixmapEndDrawing(port->links.pixmap);
+}
