@@ -1,7 +1,7 @@
 // The file layer's start-up and release.
 #include "files/file_system.h"
 #include "files/path_parts.h"
-#include "files/special_folders.h"
+#include "files/known_folders.h"
 #include "runtime/platform.h"
 
 namespace {

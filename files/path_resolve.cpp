@@ -6,7 +6,7 @@
 #include "files/disk_stream.h"
 #include "files/path_open.h"
 #include "files/path_parts.h"
-#include "files/special_folders.h"
+#include "files/known_folders.h"
 #include "runtime/text.h"
 
 namespace {

@@ -121,7 +121,7 @@ struct GifFile {
 };
 
 // PNG files made with libpng directly, with the chunks a test asks for.
-struct PngSpec {
+struct PngShape {
   uint32_t width = 1, height = 1;
   int depth = 8, colourType = 0;
   bool interlaced = false;
@@ -136,4 +136,4 @@ struct PngSpec {
   bool background = false;
   uint16_t backgroundRed = 0, backgroundGreen = 0, backgroundBlue = 0, backgroundGrey = 0;
 };
-Bytes MakePng(const PngSpec& spec);
+Bytes MakePng(const PngShape& shape);

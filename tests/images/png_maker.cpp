@@ -14,7 +14,7 @@ void NoFlush(png_structp) {}
 
 }  // namespace
 
-Bytes MakePng(const PngSpec& spec) {
+Bytes MakePng(const PngShape& shape) {
   Bytes out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
@@ -23,35 +23,35 @@ Bytes MakePng(const PngSpec& spec) {
     return {};
   }
   png_set_write_fn(png, &out, AppendBytes, NoFlush);
-  png_set_IHDR(png, info, spec.width, spec.height, spec.depth, spec.colourType,
-               spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+  png_set_IHDR(png, info, shape.width, shape.height, shape.depth, shape.colourType,
+               shape.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
-  if (!spec.palette.empty()) {
+  if (!shape.palette.empty()) {
     std::vector<png_color> palette;
-    for (const auto& c : spec.palette) palette.push_back(png_color{c[0], c[1], c[2]});
+    for (const auto& c : shape.palette) palette.push_back(png_color{c[0], c[1], c[2]});
     png_set_PLTE(png, info, palette.data(), int(palette.size()));
   }
-  if (!spec.transparentAlphas.empty())
-    png_set_tRNS(png, info, spec.transparentAlphas.data(), int(spec.transparentAlphas.size()), nullptr);
-  if (spec.transparentGrey >= 0) {
+  if (!shape.transparentAlphas.empty())
+    png_set_tRNS(png, info, shape.transparentAlphas.data(), int(shape.transparentAlphas.size()), nullptr);
+  if (shape.transparentGrey >= 0) {
     png_color_16 grey = {};
-    grey.gray = png_uint_16(spec.transparentGrey);
+    grey.gray = png_uint_16(shape.transparentGrey);
     png_set_tRNS(png, info, nullptr, 0, &grey);
   }
-  if (spec.physical.unit >= 0) png_set_pHYs(png, info, spec.physical.x, spec.physical.y, spec.physical.unit);
-  if (spec.offset.unit >= 0) png_set_oFFs(png, info, spec.offset.x, spec.offset.y, spec.offset.unit);
-  if (spec.gamma > 0) png_set_gAMA(png, info, spec.gamma);
-  if (spec.srgb) png_set_sRGB(png, info, PNG_sRGB_INTENT_PERCEPTUAL);
-  if (spec.background) {
+  if (shape.physical.unit >= 0) png_set_pHYs(png, info, shape.physical.x, shape.physical.y, shape.physical.unit);
+  if (shape.offset.unit >= 0) png_set_oFFs(png, info, shape.offset.x, shape.offset.y, shape.offset.unit);
+  if (shape.gamma > 0) png_set_gAMA(png, info, shape.gamma);
+  if (shape.srgb) png_set_sRGB(png, info, PNG_sRGB_INTENT_PERCEPTUAL);
+  if (shape.background) {
     png_color_16 background = {};
-    background.red = spec.backgroundRed, background.green = spec.backgroundGreen;
-    background.blue = spec.backgroundBlue, background.gray = spec.backgroundGrey;
+    background.red = shape.backgroundRed, background.green = shape.backgroundGreen;
+    background.blue = shape.backgroundBlue, background.gray = shape.backgroundGrey;
     png_set_bKGD(png, info, &background);
   }
   png_write_info(png, info);
-  const int passes = spec.interlaced ? png_set_interlace_handling(png) : 1;
+  const int passes = shape.interlaced ? png_set_interlace_handling(png) : 1;
   for (int pass = 0; pass < passes; ++pass)
-    for (const Bytes& row : spec.rows) png_write_row(png, row.data());
+    for (const Bytes& row : shape.rows) png_write_row(png, row.data());
   png_write_end(png, info);
   png_destroy_write_struct(&png, &info);
   return out;

@@ -25,13 +25,13 @@ Decoded Read(const Bytes& bytes, bool wantMask = true) {
   return d;
 }
 
-PngSpec Palette(const Bytes& alphas) {
-  PngSpec spec;
-  spec.width = 4, spec.colourType = PNG_COLOR_TYPE_PALETTE;
-  spec.palette = {{10, 20, 30}, {40, 50, 60}, {70, 80, 90}, {1, 2, 3}};
-  spec.rows = {{0, 1, 2, 3}};
-  spec.transparentAlphas = alphas;
-  return spec;
+PngShape Palette(const Bytes& alphas) {
+  PngShape shape;
+  shape.width = 4, shape.colourType = PNG_COLOR_TYPE_PALETTE;
+  shape.palette = {{10, 20, 30}, {40, 50, 60}, {70, 80, 90}, {1, 2, 3}};
+  shape.rows = {{0, 1, 2, 3}};
+  shape.transparentAlphas = alphas;
+  return shape;
 }
 
 TEST(PngReadTest, PaletteTransparency) {
@@ -52,7 +52,7 @@ TEST(PngReadTest, PaletteTransparency) {
   ASSERT_EQ(opaque.status, kOk);
   EXPECT_EQ(opaque.descriptor.mode, kTransferCopy);
 
-  PngSpec packed = Palette({});
+  PngShape packed = Palette({});
   packed.depth = 2;
   packed.rows = {{0x1B}};  // 0, 1, 2, 3
   const Decoded small = Read(MakePng(packed));
@@ -62,10 +62,10 @@ TEST(PngReadTest, PaletteTransparency) {
 }
 
 TEST(PngReadTest, AlphaBecomesTheMask) {
-  PngSpec spec;
-  spec.width = 3, spec.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
-  spec.rows = {{255, 0, 0, 0, 0, 255, 0, 128, 1, 2, 3, 255}};
-  const Decoded d = Read(MakePng(spec));
+  PngShape shape;
+  shape.width = 3, shape.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+  shape.rows = {{255, 0, 0, 0, 0, 255, 0, 128, 1, 2, 3, 255}};
+  const Decoded d = Read(MakePng(shape));
   ASSERT_EQ(d.status, kOk);
   EXPECT_EQ(d.pixmap->format.code, 34952u);
   EXPECT_EQ(d.descriptor.mode, kTransferMask);
@@ -77,12 +77,12 @@ TEST(PngReadTest, AlphaBecomesTheMask) {
   EXPECT_EQ(ArgbAt(d.pixmap.get(), 2, 0) & 0xFFFFFF, 0x010203u);
   EXPECT_EQ(ArgbAt(d.pixmap.get(), 1, 0), 0x8000FF00u) << "the map keeps its alpha channel";
 
-  const Decoded unmasked = Read(MakePng(spec), false);
+  const Decoded unmasked = Read(MakePng(shape), false);
   ASSERT_EQ(unmasked.status, kOk);
   EXPECT_EQ(unmasked.descriptor.mode, kTransferMask);
 
   // Grey with a transparent level gains an alpha channel too.
-  PngSpec grey;
+  PngShape grey;
   grey.width = 2, grey.rows = {{7, 9}}, grey.transparentGrey = 7;
   const Decoded g = Read(MakePng(grey));
   ASSERT_EQ(g.status, kOk);
@@ -91,7 +91,7 @@ TEST(PngReadTest, AlphaBecomesTheMask) {
   EXPECT_EQ(IndexAt(g.mask.get(), 1, 0), 255);
   EXPECT_EQ(ArgbAt(g.pixmap.get(), 1, 0) & 0xFFFFFF, 0x090909u);
 
-  PngSpec rgb;
+  PngShape rgb;
   rgb.width = 1, rgb.colourType = PNG_COLOR_TYPE_RGB, rgb.depth = 16, rgb.rows = {{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC}};
   const Decoded wide = Read(MakePng(rgb));
   ASSERT_EQ(wide.status, kOk);
@@ -100,7 +100,7 @@ TEST(PngReadTest, AlphaBecomesTheMask) {
 }
 
 TEST(PngReadTest, GreyBecomesARamp) {
-  PngSpec deep;
+  PngShape deep;
   deep.width = 2, deep.depth = 16, deep.rows = {{0xAB, 0xCD, 0x01, 0x02}};
   const Decoded d = Read(MakePng(deep));
   ASSERT_EQ(d.status, kOk);
@@ -110,7 +110,7 @@ TEST(PngReadTest, GreyBecomesARamp) {
   EXPECT_EQ(IndexAt(d.pixmap.get(), 0, 0), 0xAB);
   EXPECT_EQ(IndexAt(d.pixmap.get(), 1, 0), 0x01);
 
-  PngSpec shallow;
+  PngShape shallow;
   shallow.width = 4, shallow.depth = 2, shallow.rows = {{0x1B}};
   const Decoded s = Read(MakePng(shallow));
   ASSERT_EQ(s.status, kOk);
@@ -120,11 +120,11 @@ TEST(PngReadTest, GreyBecomesARamp) {
 }
 
 Bytes Sized(uint32_t width, uint32_t height, uint32_t x, uint32_t y, int unit) {
-  PngSpec spec;
-  spec.width = width, spec.height = height;
-  spec.rows.assign(height, Bytes(width, 100));
-  spec.physical = {x, y, unit};
-  return MakePng(spec);
+  PngShape shape;
+  shape.width = width, shape.height = height;
+  shape.rows.assign(height, Bytes(width, 100));
+  shape.physical = {x, y, unit};
+  return MakePng(shape);
 }
 
 TEST(PngReadTest, PhysicalSize) {
@@ -143,11 +143,11 @@ TEST(PngReadTest, PhysicalSize) {
 }
 
 TEST(PngReadTest, OffsetBackgroundAndGamma) {
-  PngSpec spec;
-  spec.depth = 16, spec.rows = {{0, 1}};
-  spec.offset = {5, -7, PNG_OFFSET_PIXEL};
-  spec.background = true, spec.backgroundGrey = 0x1234;
-  const Decoded d = Read(MakePng(spec));
+  PngShape shape;
+  shape.depth = 16, shape.rows = {{0, 1}};
+  shape.offset = {5, -7, PNG_OFFSET_PIXEL};
+  shape.background = true, shape.backgroundGrey = 0x1234;
+  const Decoded d = Read(MakePng(shape));
   ASSERT_EQ(d.status, kOk);
   EXPECT_EQ(d.pixmap->bounds.left, 5);
   EXPECT_EQ(d.pixmap->bounds.top, -7);
@@ -156,9 +156,9 @@ TEST(PngReadTest, OffsetBackgroundAndGamma) {
   EXPECT_EQ(ColourToArgb(d.info.background), 0xFF343434u) << "the low byte of the grey sample";
   EXPECT_DOUBLE_EQ(d.info.gamma, 2.2);
 
-  spec.offset = {25400, 50800, PNG_OFFSET_MICROMETER};
-  spec.background = false, spec.gamma = 0.5;
-  const Decoded m = Read(MakePng(spec));
+  shape.offset = {25400, 50800, PNG_OFFSET_MICROMETER};
+  shape.background = false, shape.gamma = 0.5;
+  const Decoded m = Read(MakePng(shape));
   ASSERT_EQ(m.status, kOk);
   EXPECT_EQ(m.pixmap->bounds.left, 72);
   EXPECT_EQ(m.pixmap->bounds.top, 144);
@@ -166,8 +166,8 @@ TEST(PngReadTest, OffsetBackgroundAndGamma) {
   EXPECT_EQ(ColourToArgb(m.info.background), 0xFFFFFFFFu) << "the default background";
   EXPECT_NEAR(m.info.gamma, 2.0, 1e-9);
 
-  spec.gamma = 0, spec.srgb = true;
-  EXPECT_DOUBLE_EQ(Read(MakePng(spec)).info.gamma, 2.2);
+  shape.gamma = 0, shape.srgb = true;
+  EXPECT_DOUBLE_EQ(Read(MakePng(shape)).info.gamma, 2.2);
 }
 
 TEST(PngReadTest, DamagedData) {

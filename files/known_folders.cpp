@@ -1,4 +1,4 @@
-#include "files/special_folders.h"
+#include "files/known_folders.h"
 
 #include <windows.h>
 #include <shlobj.h>
