@@ -22,13 +22,12 @@ std::string Contents(MemoryHandle handle) {
 }
 
 TEST(EncodingUnicodeDetection, EveryRowOfTheSignatureTable) {
-  struct Row {
+  const struct {
     std::string bytes;
     const char* name;
     FourCC code;
     uint32_t signature;
-  };
-  const Row rows[] = {
+  } rows[] = {
       {"\xEF\xBB\xBF<", "UTF-8", kEncodingUtf8, kSignatureUtf8},
       {std::string("\0\0\xFE\xFF", 4), "UTF-32", kEncodingUtf32, kSignatureUtf32BigEndian},
       {std::string("\xFF\xFE\0\0", 4), "UTF-32", kEncodingUtf32, kSignatureUtf32LittleEndian},
@@ -46,83 +45,50 @@ TEST(EncodingUnicodeDetection, EveryRowOfTheSignatureTable) {
       {"<IN", nullptr, kEncodingUnknown, kSignatureNone},
       {"", nullptr, kEncodingUnknown, kSignatureNone},
   };
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     SCOPED_TRACE(testing::PrintToString(row.bytes));
     UniqueHandle text = Text(row.bytes);
     FourCC code = 0;
     uint32_t signature = 1;
-    const char* name = EncodingDetectUnicode(text.get(), &code, &signature);
-    EXPECT_STREQ(name, row.name);
+    EXPECT_STREQ(EncodingDetectUnicode(text.get(), &code, &signature), row.name);
     EXPECT_EQ(code, row.code);
     EXPECT_EQ(signature, row.signature);
     EXPECT_EQ(EncodingIsUtf16LittleEndian(text.get()), row.signature == kSignatureUtf16LittleEndian);
   }
 }
 
-struct Detected {
-  FourCC code;
-  std::string name;
-  int32_t characterClass;
-};
-
-Detected Detect(const std::string& bytes) {
-  UniqueHandle text = Text(bytes);
-  Detected d;
-  char name[kEncodingNameSize];
-  d.code = EncodingDetect(text.get(), name, &d.characterClass, nullptr);
-  d.name = name;
-  return d;
-}
-
 TEST(EncodingDetection, DeclarationsSignaturesAndByteScan) {
-  auto expect = [](const std::string& bytes, FourCC code, const char* name, int32_t characterClass) {
+  const auto expect = [](const std::string& bytes, FourCC code, const char* name, int32_t characterClass) {
     SCOPED_TRACE(bytes);
-    const Detected d = Detect(bytes);
-    EXPECT_EQ(d.code, code);
-    EXPECT_EQ(d.name, name);
-    EXPECT_EQ(d.characterClass, characterClass);
+    UniqueHandle text = Text(bytes);
+    char detected[kEncodingNameSize];
+    int32_t detectedClass = -1;
+    EXPECT_EQ(EncodingDetect(text.get(), detected, &detectedClass, nullptr), code);
+    EXPECT_STREQ(detected, name);
+    EXPECT_EQ(detectedClass, characterClass);
   };
-  expect("", kEncodingAscii, "US-ASCII", kTextAscii);
   expect("<INTERFACE>plain</INTERFACE>", kEncodingAscii, "US-ASCII", kTextAscii);
   expect("\xEF\xBB\xBF<FILE ENCODING=\"windows-1252\">", kEncodingUtf8, "UTF-8", kTextUnicode);
   expect("<FILE ENCODING=\"windows-1252\">\n\x81", kEncodingWindows, "Windows-1252", kTextEightBit);
   expect("<file encoding = 'Latin-1'>\r\xE9", kEncodingIso, "ISO-8859-1", kTextLatin);
   expect("<FILE Encoding=MacRoman>\n\x8E", kEncodingMac, "MacRoman", kTextEightBit);
-  expect("<FILE ENCODING=utf-8>", kEncodingUtf8, "UTF-8", kTextUnicode);
   expect("<FILE ENCODING=\"KOI8-R\">\n\xE9", kEncodingUnknown, "KOI8-R", kTextLatin);
   // An 8-bit declaration on a text of pure ASCII: ASCII, but the declared name is kept.
   expect("<FILE ENCODING=MacRoman>", kEncodingAscii, "MacRoman", kTextAscii);
-  // Only the first line counts.
-  expect("<INTERFACE>\n<FILE ENCODING=MacRoman>\xE9", kEncodingUnknown, "Unknown", kTextLatin);
+  expect("<INTERFACE>\n<FILE ENCODING=MacRoman>\xE9", kEncodingUnknown, "Unknown", kTextLatin);  // first line only
   // Without a declaration the scan names an encoding only when the bytes rule the others out.
   expect("Caf\x81", kEncodingMac, "MacRoman", kTextEightBit);
-  expect("Caf\xE9", kEncodingUnknown, "Unknown", kTextLatin);
   expect(std::string("a\0b\xE9", 4), kEncodingUnknown, "Unknown", kTextEightBit);
 
   UniqueHandle text = Text("Caf\xE9");
   EXPECT_EQ(EncodingDetect(text.get(), nullptr, nullptr, nullptr), kEncodingUnknown);  // no scan asked for
+  EXPECT_TRUE(EncodingIsNative(Text("<FILE ENCODING=CP1252>\n\xE9\x80").get()));
+  EXPECT_FALSE(EncodingIsNative(Text("<FILE ENCODING=MacRoman>\n\x8E").get()));
+  EXPECT_TRUE(EncodingNameOfText(Text("<FILE ENCODING=\"utf-16\">").get(), nullptr));
+  EXPECT_FALSE(EncodingNameOfText(Text("<FILE ENCODING=latin1>").get(), nullptr));
 }
 
-TEST(EncodingDetection, NativeTextsAndUnicodeNames) {
-  auto native = [](const std::string& bytes) { return EncodingIsNative(Text(bytes).get()); };
-  EXPECT_TRUE(native("plain"));
-  EXPECT_TRUE(native(std::string("\xFF\xFE<\0", 4)));
-  EXPECT_FALSE(native(std::string("\xFE\xFF\0<", 4)));
-  EXPECT_FALSE(native("\xEF\xBB\xBFplain"));
-  EXPECT_TRUE(native("<FILE ENCODING=CP1252>\n\xE9\x80"));
-  EXPECT_TRUE(native("<FILE ENCODING=ISO-8859-1>\n\xE9"));
-  EXPECT_FALSE(native("<FILE ENCODING=MacRoman>\n\x8E"));
-
-  char name[kEncodingNameSize];
-  EXPECT_TRUE(EncodingNameOfText(Text("\xEF\xBB\xBF<A>").get(), name));
-  EXPECT_STREQ(name, "UTF-8");
-  EXPECT_TRUE(EncodingNameOfText(Text("<FILE ENCODING=\"utf-16\">").get(), name));
-  EXPECT_STREQ(name, "utf-16");
-  EXPECT_FALSE(EncodingNameOfText(Text("<FILE ENCODING=latin1>").get(), name));
-  EXPECT_STREQ(name, "");
-}
-
-TEST(EncodingConversion, MacRomanToWindowsAndRefusals) {
+TEST(EncodingConversion, MacRomanToWindowsRefusalsAndEntities) {
   UniqueHandle mac = Text("\x8E\xAD\xDB\xD2 A");
   ASSERT_EQ(EncodingConvertToSystem(mac.get(), "MacRoman"), kOk);
   EXPECT_EQ(Contents(mac.get()), "\xE9\x1A\x80\x93 A");  // e-acute, not-equal has no byte, euro, left quote
@@ -131,38 +97,25 @@ TEST(EncodingConversion, MacRomanToWindowsAndRefusals) {
   ASSERT_EQ(EncodingConvertToSystem(declared.get(), nullptr), kOk);
   EXPECT_EQ(Contents(declared.get()), "<FILE ENCODING=\"MacRoman\">\n\xE9");
 
-  for (const std::string& bytes :
-       {std::string("<A>plain ascii</A>"), std::string("\xEF\xBB\xBF\x8E"), std::string("Caf\xE9")}) {
+  for (const std::string& bytes : {std::string("<A>plain ascii</A>"), std::string("\xEF\xBB\xBF\x8E")}) {
     UniqueHandle text = Text(bytes);
     EXPECT_EQ(EncodingConvertToSystem(text.get(), nullptr), kErrEncoding);
     EXPECT_EQ(Contents(text.get()), bytes);
   }
   UniqueHandle text = Text("\x8E");
-  EXPECT_EQ(EncodingConvertToSystem(text.get(), "UTF-8"), kErrEncoding);
   EXPECT_EQ(EncodingConvertToSystem(text.get(), "EBCDIC"), kErrEncoding);
   EXPECT_EQ(EncodingConvertToSystem(text.get(), "latin-1"), kOk);  // used as it is
   EXPECT_EQ(Contents(text.get()), "\x8E");
-
-  const EncodingAlias* alias = EncodingLookup("ms-ansi");
-  ASSERT_NE(alias, nullptr);
-  EXPECT_STREQ(alias->name, "Windows-1252");
-  EXPECT_EQ(EncodingLookup("us-ascii")->code, kEncodingAscii);
-  EXPECT_EQ(EncodingLookup("Latin1")->code, kEncodingIso);
+  EXPECT_STREQ(EncodingLookup("ms-ansi")->name, "Windows-1252");
   EXPECT_EQ(EncodingLookup("UTF-16"), nullptr);
-}
 
-TEST(EncodingEntities, NamesAreFoundAsWrittenThenUpperThenLowerCased) {
+  // Entity names are looked up as written, then upper-cased, then lower-cased.
   EXPECT_EQ(EntityToByte("&Eacute;"), 0xC9);
   EXPECT_EQ(EntityToByte("&eacute;"), 0xE9);
   EXPECT_EQ(EntityToByte("&EACUTE;"), 0xE9);
   EXPECT_EQ(EntityToByte("&AMP;"), '&');
-  EXPECT_EQ(EntityToByte("&uuml;"), 0xFC);
-  EXPECT_EQ(EntityToByte("&nbsp;"), 0xA0);
-  EXPECT_EQ(EntityToByte("&euro;"), 0x80);
-  EXPECT_EQ(EntityToByte("&Zcaron;"), 0x8E);
   EXPECT_EQ(EntityToByte("&ne;"), kSubstitutionByte);  // MacRoman only
   EXPECT_EQ(EntityToByte("&bogus;"), 0);
-  EXPECT_EQ(EntityToByte("eacute"), 0);
   EXPECT_EQ(EntityToByte("&eacute;", 7), 0);  // counted: the ';' is cut off
 }
 
@@ -188,22 +141,12 @@ long SystemCodePoint(uint8_t byte, bool mac) {
 #endif
 }
 
-// Where the system's MacRoman table is older than Apple's current mapping, which the table follows.
-struct Divergence {
-  int byte;
-  long system;
-  long ours;
-};
+// Where the system's MacRoman table is older than Apple's current mapping, which the table follows:
+// byte, the system's code point, ours.
 #ifdef _WIN32
-constexpr Divergence kMacDivergences[] = {
-    {0xBD, 0x2126, 0x03A9},  // ohm sign for capital omega
-    {0xF0, -1, 0xF8FF},      // the Apple logo is not mapped
-};
+constexpr long kMacDivergences[][3] = {{0xBD, 0x2126, 0x03A9}, {0xF0, -1, 0xF8FF}};  // ohm; no Apple logo
 #else
-constexpr Divergence kMacDivergences[] = {
-    {0xC6, 0x0394, 0x2206},  // Greek capital delta for INCREMENT
-    {0xF0, 0xE01E, 0xF8FF},  // the Apple logo elsewhere in the private use area
-};
+constexpr long kMacDivergences[][3] = {{0xC6, 0x0394, 0x2206}, {0xF0, 0xE01E, 0xF8FF}};  // delta; Apple logo
 #endif
 
 TEST(EncodingCharacterTable, BytesAgreeWithTheSystemsOwnConverter) {
@@ -214,10 +157,10 @@ TEST(EncodingCharacterTable, BytesAgreeWithTheSystemsOwnConverter) {
     SCOPED_TRACE(b);
     long expected = SystemCodePoint(uint8_t(b), true);
     ASSERT_NE(expected, -2) << "no MacRoman converter";
-    for (const Divergence& d : kMacDivergences) {
-      if (d.byte != b) continue;
-      EXPECT_EQ(expected, d.system) << "the system's table changed";
-      expected = d.ours;
+    for (const auto& d : kMacDivergences) {
+      if (d[0] != b) continue;
+      EXPECT_EQ(expected, d[1]) << "the system's table changed";
+      expected = d[2];
     }
     EXPECT_EQ(mac[b].codePoint, expected) << "MacRoman";
     EXPECT_EQ(mac[b].mac, b);
@@ -238,15 +181,12 @@ TEST(EncodingCharacterTable, BytesAgreeWithTheSystemsOwnConverter) {
   EXPECT_EQ(mac[0x8E].windows, 0xE9);
   EXPECT_EQ(mac[0xAD].windows, kSubstitutionByte);
 
-  std::set<std::string> names;
-  size_t named = 0;
+  std::set<std::string> names;  // every entity name is unique and found
   for (const CharacterRow& row : kCharacterTable) {
     if (!row.entity[0]) continue;
-    ++named;
     EXPECT_TRUE(names.insert(row.entity).second) << row.entity;
     EXPECT_NE(EntityToByte(("&" + std::string(row.entity) + ";").c_str()), 0) << row.entity;
   }
-  EXPECT_EQ(named, 4u + 27u + 96u + 14u);
 }
 
 TEST(EncodingTables, ReleaseRunsAtPlatformExitAndTablesRebuildOnDemand) {
@@ -255,7 +195,6 @@ TEST(EncodingTables, ReleaseRunsAtPlatformExitAndTablesRebuildOnDemand) {
   PlatformRunExitRoutines();
   EXPECT_EQ(live_table_count(), live - 2);
   EXPECT_EQ(EntityToByte("&eacute;"), 0xE9);  // builds them again
-  EXPECT_EQ(live_table_count(), live);
   EXPECT_EQ(EncodingTablesInit(), kOk);
   EXPECT_EQ(live_table_count(), live);
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -12,36 +13,9 @@ std::string gCalls;
 template <char Name>
 void Record() { gCalls += Name; }
 
-class PlatformRoutines : public ::testing::Test {
- protected:
-  void SetUp() override {
-    PlatformRunExitRoutines();  // start from an empty exit list
-    gCalls.clear();
-  }
-  void TearDown() override { PlatformRunExitRoutines(); }
-};
-
-TEST_F(PlatformRoutines, ExitRoutinesRunOnceInReverseOrder) {
-  ASSERT_EQ(PlatformAtExit(Record<'a'>), kOk);
-  ASSERT_EQ(PlatformAtExit(Record<'b'>), kOk);
-  ASSERT_EQ(PlatformAtExit(Record<'a'>), kOk);  // already listed: one entry
-  ASSERT_EQ(PlatformAtExit(Record<'c'>), kOk);
-  PlatformRunExitRoutines();
-  EXPECT_EQ(gCalls, "cba");
-  PlatformRunExitRoutines();
-  EXPECT_EQ(gCalls, "cba");
-}
-
 void RegistersAnother() {
   gCalls += 'r';
   PlatformAtExit(Record<'n'>);
-}
-
-TEST_F(PlatformRoutines, ARoutineRegisteredDuringTheRunStillRuns) {
-  ASSERT_EQ(PlatformAtExit(Record<'a'>), kOk);
-  ASSERT_EQ(PlatformAtExit(RegistersAnother), kOk);
-  PlatformRunExitRoutines();
-  EXPECT_EQ(gCalls, "rna");
 }
 
 // Fifty distinct routines, made from one template.
@@ -50,7 +24,19 @@ bool RegisterFifty(std::index_sequence<I...>) {
   return ((PlatformAtExit(Record<char(I + 1)>) == kOk) && ...);
 }
 
-TEST_F(PlatformRoutines, TheFiftyFirstExitRoutineIsRefused) {
+TEST(PlatformRoutines, ExitRoutinesRunOnceLastFirstAndTheFiftyFirstIsRefused) {
+  PlatformRunExitRoutines();  // start from an empty exit list
+  gCalls.clear();
+  ASSERT_EQ(PlatformAtExit(Record<'a'>), kOk);
+  ASSERT_EQ(PlatformAtExit(RegistersAnother), kOk);
+  ASSERT_EQ(PlatformAtExit(Record<'a'>), kOk);  // already listed: one entry
+  ASSERT_EQ(PlatformAtExit(Record<'c'>), kOk);
+  PlatformRunExitRoutines();
+  EXPECT_EQ(gCalls, "crna");  // one registered during the run still runs
+  PlatformRunExitRoutines();
+  EXPECT_EQ(gCalls, "crna");
+
+  gCalls.clear();
   ASSERT_TRUE(RegisterFifty(std::make_index_sequence<kPlatformRoutineLimit>()));
   EXPECT_EQ(PlatformAtExit(Record<'z'>), kErrArgument);
   EXPECT_EQ(PlatformAtExit(Record<char(1)>), kOk);  // a duplicate is still accepted
@@ -58,22 +44,23 @@ TEST_F(PlatformRoutines, TheFiftyFirstExitRoutineIsRefused) {
   EXPECT_EQ(gCalls.size(), kPlatformRoutineLimit);
 }
 
+int gIdleCalls = 0;
 int gIdleDepth = 0;
 int gIdleMaxDepth = 0;
 void NestingIdle() {
-  ++gIdleDepth;
-  if (gIdleDepth > gIdleMaxDepth) gIdleMaxDepth = gIdleDepth;
+  ++gIdleCalls;
+  gIdleMaxDepth = std::max(gIdleMaxDepth, ++gIdleDepth);
   PlatformRunIdle();  // like an idle routine that sleeps, which runs the idle routines again
   --gIdleDepth;
 }
 
-TEST_F(PlatformRoutines, AnIdleRoutineIsNotReentered) {
+TEST(PlatformRoutines, AnIdleRoutineIsNotReentered) {
   ASSERT_EQ(PlatformAddIdle(NestingIdle), kOk);
   ASSERT_EQ(PlatformAddIdle(NestingIdle), kOk);
   PlatformRunIdle();
-  EXPECT_EQ(gIdleMaxDepth, 1);
   PlatformRunIdle();  // and it runs again once the first call is over
-  EXPECT_EQ(gIdleDepth, 0);
+  EXPECT_EQ(gIdleCalls, 2);
+  EXPECT_EQ(gIdleMaxDepth, 1);
 }
 
 }  // namespace

@@ -4,14 +4,11 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
-#include <cstdint>
 #include <ostream>
 
 struct ProcessCounts {
-  static constexpr uintptr_t kHandleValueLimit = 0x2000;
-
   int threads = 0;
-  DWORD handles = 0;
+  int handles = 0;
   int threadWindows = 0;  // windows of the calling thread
 
   bool operator==(const ProcessCounts&) const = default;
@@ -41,25 +38,19 @@ struct ProcessCounts {
     THREADENTRY32 entry = {};
     entry.dwSize = sizeof entry;
     for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-      if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++counts.threads;
+      counts.threads += entry.th32OwnerProcessID == GetCurrentProcessId();
     CloseHandle(snapshot);
     // Wine answers GetProcessHandleCount with 0, so the handle values are tried one by one instead.
-    for (uintptr_t value = 4; value < kHandleValueLimit; value += 4) {
-      DWORD flags;
-      if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++counts.handles;
-    }
-    EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&counts.threadWindows));
+    DWORD flags;
+    for (uintptr_t value = 4; value < 0x2000; value += 4)
+      counts.handles += bool(GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags));
+    EnumThreadWindows(GetCurrentThreadId(), [](HWND, LPARAM count) -> BOOL __stdcall {
+      return ++*reinterpret_cast<int*>(count) > 0;
+    }, reinterpret_cast<LPARAM>(&counts.threadWindows));
     return counts;
-  }
-
- private:
-  static BOOL CALLBACK CountWindow(HWND, LPARAM count) {
-    ++*reinterpret_cast<int*>(count);
-    return TRUE;
   }
 };
 
 inline void PrintTo(const ProcessCounts& counts, std::ostream* out) {
-  *out << counts.threads << " threads, " << counts.handles << " handles, " << counts.threadWindows
-       << " windows";
+  *out << counts.threads << " threads, " << counts.handles << " handles, " << counts.threadWindows << " windows";
 }
