@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -121,23 +122,18 @@ TEST(EncodingConversion, MacRomanToWindowsRefusalsAndEntities) {
 
 // Unicode code point of one byte according to the system's own converter, or -1 when it has none.
 long SystemCodePoint(uint8_t byte, bool mac) {
-#ifdef _WIN32
-  wchar_t wide[2];
-  const char narrow = char(byte);
-  if (MultiByteToWideChar(mac ? 10000 : 1252, MB_ERR_INVALID_CHARS, &narrow, 1, wide, 2) != 1) return -1;
-  return wide[0];
-#else
-  iconv_t converter = iconv_open("UTF-32LE", mac ? "MACINTOSH" : "CP1252");
-  if (converter == iconv_t(-1)) return -2;
   char in = char(byte);
-  uint8_t out[4] = {};
-  char* inPointer = &in;
-  char* outPointer = reinterpret_cast<char*>(out);
-  size_t inLeft = 1, outLeft = 4;
-  const size_t result = iconv(converter, &inPointer, &inLeft, &outPointer, &outLeft);
+  wchar_t out = 0;
+#ifdef _WIN32
+  return MultiByteToWideChar(mac ? 10000 : 1252, MB_ERR_INVALID_CHARS, &in, 1, &out, 1) == 1 ? long(out) : -1;
+#else
+  iconv_t converter = iconv_open("WCHAR_T", mac ? "MACINTOSH" : "CP1252");
+  if (converter == iconv_t(-1)) return -2;
+  char *inPointer = &in, *outPointer = reinterpret_cast<char*>(&out);
+  size_t inLeft = 1, outLeft = sizeof out;
+  const bool converted = iconv(converter, &inPointer, &inLeft, &outPointer, &outLeft) != size_t(-1);
   iconv_close(converter);
-  if (result == size_t(-1)) return -1;
-  return out[0] | out[1] << 8 | out[2] << 16 | long(out[3]) << 24;
+  return converted ? long(out) : -1;
 #endif
 }
 
@@ -169,13 +165,8 @@ TEST(EncodingCharacterTable, BytesAgreeWithTheSystemsOwnConverter) {
 #ifdef _WIN32
     if (expected == b && b < 0xA0) expected = -1;  // Windows maps the five unassigned bytes to C1 controls
 #endif
-    if (expected < 0) {
-      EXPECT_EQ(windows[b].codePoint, 0) << "Windows-1252 unassigned";
-      EXPECT_EQ(windows[b].windows, kSubstitutionByte);
-    } else {
-      EXPECT_EQ(windows[b].codePoint, expected) << "Windows-1252";
-      EXPECT_EQ(windows[b].windows, b);
-    }
+    EXPECT_EQ(windows[b].codePoint, std::max(expected, 0L)) << "Windows-1252";  // 0: unassigned
+    EXPECT_EQ(windows[b].windows, expected < 0 ? kSubstitutionByte : b);
     EXPECT_EQ(iso[b].codePoint, b >= 0xA0 ? b : 0) << "ISO-8859-1";
   }
   EXPECT_EQ(mac[0x8E].windows, 0xE9);

@@ -36,49 +36,40 @@ void CountRun(WorkerThread* worker, void* context) {
   if (++runs->count < runs->rearmUntil) runs->ownThreadAnswer = WorkerSetWait(worker, 10);
 }
 
-class Worker : public ::testing::Test {
- protected:
-  void SetUp() override {
-    before_ = ProcessCounts::Before();
-    ASSERT_EQ(WorkerStart(&worker_, &runs_, CountRun), kOk);
-  }
-  void TearDown() override {
-    EXPECT_EQ(WorkerStop(&worker_), kOk);
-    EXPECT_EQ(ProcessCounts::Now(), before_);  // thread, mutex and event are gone
-  }
-  WorkerThread worker_;
-  Runs runs_;
-  ProcessCounts before_;
-};
-
-TEST_F(Worker, AnIdleWorkerAnswersZeroAndAnArmedOneRunsTheRoutineOnItsOwnThreadWhichMayReArm) {
-  EXPECT_EQ(ProcessCounts::Now().threads, before_.threads + 1);
+TEST(Worker, RunsItsRoutineOnItsOwnThreadWhenTheArmedWaitRunsOut) {
+  const ProcessCounts before = ProcessCounts::Before();
+  WorkerThread worker;
+  Runs runs;
+  ASSERT_EQ(WorkerStart(&worker, &runs, CountRun), kOk);
+  EXPECT_EQ(ProcessCounts::Now().threads, before.threads + 1);
   Sleep(50);
-  EXPECT_EQ(WorkerSetWait(&worker_, kWaitNone), 0u);
-  EXPECT_EQ(runs_.count, 0);
-  runs_.rearmUntil = 3;
-  EXPECT_EQ(WorkerSetWait(&worker_, 20), 0u);
-  ASSERT_TRUE(Eventually([&] { return runs_.count == 3; }));
-  Sleep(100);
-  EXPECT_EQ(runs_.count, 3);  // nothing re-armed it after the third run
-  EXPECT_EQ(runs_.ownThreadAnswer, 0u);  // from the routine nothing is left: the wait that ran is over
-  EXPECT_TRUE(runs_.sawRunning);
-  EXPECT_FALSE(worker_.running);
-  EXPECT_EQ(runs_.priority, THREAD_PRIORITY_TIME_CRITICAL);
-  EXPECT_EQ(runs_.selfStop, kErrState);  // a worker cannot wait for itself to end
-}
+  EXPECT_EQ(WorkerSetWait(&worker, kWaitNone), 0u);  // idle: nothing is armed, nothing runs
+  EXPECT_EQ(runs.count, 0);
 
-TEST_F(Worker, AnotherThreadLearnsTheTimeLeftAndCanShortenIt) {
-  const DWORD armed = timeGetTime();
-  EXPECT_EQ(WorkerSetWait(&worker_, 10000), 0u);
+  runs.rearmUntil = 3;
+  EXPECT_EQ(WorkerSetWait(&worker, 20), 0u);
+  EXPECT_TRUE(Eventually([&] { return runs.count == 3; }));
   Sleep(100);
-  const uint32_t left = WorkerSetWait(&worker_, kWaitNone);  // a query changes nothing
+  EXPECT_EQ(runs.count, 3);  // nothing re-armed it after the third run
+  EXPECT_EQ(runs.ownThreadAnswer, 0u);  // from the routine nothing is left: the wait that ran is over
+  EXPECT_TRUE(runs.sawRunning);
+  EXPECT_FALSE(worker.running);
+  EXPECT_EQ(runs.priority, THREAD_PRIORITY_TIME_CRITICAL);
+  EXPECT_EQ(runs.selfStop, kErrState);  // a worker cannot wait for itself to end
+
+  // Another thread learns the time left and can shorten it.
+  const DWORD armed = timeGetTime();
+  EXPECT_EQ(WorkerSetWait(&worker, 10000), 0u);
+  Sleep(100);
+  const uint32_t left = WorkerSetWait(&worker, kWaitNone);  // a query changes nothing
   EXPECT_GT(left, 0u);
   EXPECT_LE(left, 10000u - 90);
-  EXPECT_LE(WorkerSetWait(&worker_, 30), left);  // the new wait replaces the old one
-  EXPECT_LE(WorkerSetWait(&worker_, kWaitNone), 30u);
-  ASSERT_TRUE(Eventually([&] { return runs_.count == 1; }));
-  EXPECT_LT(runs_.lastRun - armed, 5000u);
+  EXPECT_LE(WorkerSetWait(&worker, 30), left);  // the new wait replaces the old one
+  EXPECT_LE(WorkerSetWait(&worker, kWaitNone), 30u);
+  EXPECT_TRUE(Eventually([&] { return runs.count == 4; }));
+  EXPECT_LT(runs.lastRun - armed, 5000u);
+  EXPECT_EQ(WorkerStop(&worker), kOk);
+  EXPECT_EQ(ProcessCounts::Now(), before);  // thread, mutex and event are gone
 }
 
 TEST(WorkerLifetime, StopEndsAWorkerAtOnceAndStopAllEndsEveryOne) {
