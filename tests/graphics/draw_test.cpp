@@ -16,37 +16,22 @@ constexpr COLORREF kGround = RGB(0, 255, 0);  // what the surface holds before d
 constexpr Pattern kChecks{{0x55, 0, 0x55, 0, 0xAA, 0, 0xAA, 0, 0x55, 0, 0x55, 0, 0xAA, 0, 0xAA, 0}};
 bool ChecksBackground(int x, int y) { return (x + y / 2) % 2 == 1; }
 
-class DrawTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    for (const OpenPort* port : {&port_, &second_}) {
-      ASSERT_EQ(port->status(), kOk);
-      ASSERT_EQ(PortReset(port->get(), kResetPenAndFill | kResetText), kOk);
-    }
-  }
-
-  DibSurface surface_{64, 48, kGround};
-  DibSurface secondSurface_{64, 48, kGround};
-  OpenPort port_{surface_.dc()};
-  OpenPort second_{secondSurface_.dc()};
-};
+using DrawTest = PortOnSurface<64, 48, kGround>;
 
 TEST_F(DrawTest, FramesStayInsideTheirRectangleForAnyPenSize) {
   const Rect box{10, 8, 40, 30};
+  ASSERT_EQ(PortMoveTo(port_.get(), 50, 40), kOk);
   // Pen size 0 and 1: the same one-pixel outline along the rectangle's own edges.
-  ASSERT_EQ(PortSetPen(port_.get(), nullptr, nullptr, nullptr, 0), kOk);
-  ASSERT_EQ(PortSetPen(second_.get(), nullptr, nullptr, nullptr, 1), kOk);
-  ASSERT_EQ(PortFrameRect(port_.get(), box), kOk);
-  ASSERT_EQ(PortFrameRect(second_.get(), box), kOk);
-  for (int y = 0; y < 48; ++y)
-    for (int x = 0; x < 64; ++x) ASSERT_EQ(surface_.Pixel(x, y), secondSurface_.Pixel(x, y)) << x << "," << y;
-  EXPECT_EQ(surface_.BoundsOfOther(kGround), box);
-  EXPECT_EQ(surface_.Count(box, kBlack), 2 * 30 + 2 * 20);
-
+  for (int32_t size : {0, 1}) {
+    surface_.Fill(kGround);
+    ASSERT_EQ(PortSetPen(port_.get(), nullptr, nullptr, nullptr, size), kOk);
+    ASSERT_EQ(PortFrameRect(port_.get(), box), kOk);
+    EXPECT_EQ(surface_.BoundsOfOther(kGround), box) << size;
+    EXPECT_EQ(surface_.Count(box, kBlack), 2 * 30 + 2 * 22 - 4) << size;
+  }
   // Pen size 3: a band three pixels deep inside the edges, nothing outside.
   surface_.Fill(kGround);
   ASSERT_EQ(PortSetPen(port_.get(), nullptr, nullptr, nullptr, 3), kOk);
-  ASSERT_EQ(PortMoveTo(port_.get(), 50, 40), kOk);
   ASSERT_EQ(PortFrameRect(port_.get(), box), kOk);
   EXPECT_EQ(surface_.BoundsOfOther(kGround), box);
   for (int depth = 0; depth < 4; ++depth) {
@@ -62,8 +47,7 @@ TEST_F(DrawTest, FramesStayInsideTheirRectangleForAnyPenSize) {
 }
 
 TEST_F(DrawTest, PatternedLineShowsThePatternAcrossItsWidth) {
-  const Colour fore = Opaque(0, 0, 0);
-  const Colour back = Opaque(255, 255, 255);
+  const Colour fore = Opaque(0, 0, 0), back = Opaque(255, 255, 255), red = Opaque(255, 0, 0);
   ASSERT_EQ(PortSetPen(port_.get(), &fore, &back, &kChecks, 3), kOk);
   ASSERT_EQ(PortLine(port_.get(), 8, 20, 56, 20), kOk);
   EXPECT_EQ(GetBkMode(surface_.dc()), OPAQUE);  // transparent only while drawing
@@ -71,8 +55,7 @@ TEST_F(DrawTest, PatternedLineShowsThePatternAcrossItsWidth) {
   for (int x = 12; x < 52; ++x) {
     for (int y = 19; y <= 21; ++y)
       ASSERT_EQ(surface_.Pixel(x, y), ChecksBackground(x, y) ? kWhite : kBlack) << x << "," << y;
-    ASSERT_EQ(surface_.Pixel(x, 18), kGround) << x;
-    ASSERT_EQ(surface_.Pixel(x, 22), kGround) << x;
+    ASSERT_TRUE(surface_.Pixel(x, 18) == kGround && surface_.Pixel(x, 22) == kGround) << x;
   }
   Point pen;
   ASSERT_EQ(PortGetPen(port_.get(), &pen), kOk);
@@ -82,7 +65,6 @@ TEST_F(DrawTest, PatternedLineShowsThePatternAcrossItsWidth) {
   ASSERT_EQ(PortPaintRect(port_.get(), Rect{0, 30, 64, 40}), kOk);
   EXPECT_EQ(surface_.Count(Rect{0, 30, 64, 40}, kBlack), 64 * 10);
   // The solid pattern returns to a plain pen in the foreground colour, of the size set before.
-  const Colour red = Opaque(255, 0, 0);
   ASSERT_EQ(PortSetPen(port_.get(), &red, nullptr, &kSolidPattern, -1), kOk);
   ASSERT_EQ(PortMoveTo(port_.get(), 10, 44), kOk);
   ASSERT_EQ(PortMove(port_.get(), 1, 0), kOk);

@@ -1,30 +1,28 @@
 // The graphics layer's plain data: standard colour tables, rectangle limits and worlds.
 #include <gtest/gtest.h>
 
+#include "graphics/colour_match.h"
 #include "graphics/colour_tables.h"
 #include "graphics/rect_limit.h"
 #include "graphics/world.h"
 
 namespace {
 
-Colour Opaque(uint8_t red, uint8_t green, uint8_t blue) { return Colour{255, red, green, blue}; }
-
 TEST(ColourTables, SystemTableIsTheCubeThenFourRampsThenBlackAndGreyRunsUp) {
   const ColourTable& system = SystemColourTable();
   EXPECT_EQ(system.count, 256u);
-  const std::pair<int, Colour> samples[] = {
-      {0, Opaque(255, 255, 255)}, {1, Opaque(255, 255, 204)}, {6, Opaque(255, 204, 255)},
-      {36, Opaque(204, 255, 255)}, {214, Opaque(0, 0, 51)},    {215, Opaque(238, 0, 0)},
-      {234, Opaque(0, 17, 0)},    {235, Opaque(0, 0, 238)},    {254, Opaque(17, 17, 17)},
-      {255, Opaque(0, 0, 0)}};
-  for (const auto& [index, colour] : samples) EXPECT_EQ(system.entries[index], colour) << index;
+  const std::pair<int, uint32_t> samples[] = {{0, 0xFFFFFFFF},   {1, 0xFFFFFFCC},   {6, 0xFFFFCCFF},
+                                              {36, 0xFFCCFFFF},  {214, 0xFF000033}, {215, 0xFFEE0000},
+                                              {234, 0xFF001100}, {235, 0xFF0000EE}, {254, 0xFF111111},
+                                              {255, 0xFF000000}};
+  for (const auto& [index, argb] : samples) EXPECT_EQ(ColourToArgb(system.entries[index]), argb) << index;
   // Every colour once: the ramps hold only levels the cube lacks, and the cube's black is left out.
   for (int i = 0; i < 256; ++i)
     for (int j = i + 1; j < 256; ++j) ASSERT_NE(system.entries[i], system.entries[j]) << i << " and " << j;
 
   const ColourTable& grey = GreyColourTable();
   EXPECT_EQ(grey.count, 256u);
-  for (int i = 0; i < 256; ++i) ASSERT_EQ(grey.entries[i], Opaque(i, i, i)) << i;
+  for (uint32_t i = 0; i < 256; ++i) ASSERT_EQ(ColourToArgb(grey.entries[i]), 0xFF000000u | i * 0x010101u) << i;
 }
 
 TEST(RectLimit, SpansBeyond32000AreCut) {
@@ -53,27 +51,19 @@ struct Record {
 };
 
 TEST(GraphicsWorld, RecordsReachOneAnother) {
-  GraphicsWorld* world = WorldNew(sizeof(Record), sizeof(Record));
-  ASSERT_NE(world, nullptr);
-  auto* port = reinterpret_cast<Record*>(world->links.port);
-  auto* map = static_cast<Record*>(world->record);
-  ASSERT_EQ(static_cast<void*>(world->links.pixmap), map);
-  for (const GraphicsLinks* links : {&world->links, LinksOf(port), LinksOf(map)}) {
-    EXPECT_EQ(links->world, world);
-    EXPECT_EQ(static_cast<void*>(links->port), port);
-    EXPECT_EQ(static_cast<void*>(links->pixmap), map);
+  for (WorldRecord kind : {WorldRecord::kPixmap, WorldRecord::kOther}) {
+    GraphicsWorld* world = WorldNew(sizeof(Record), sizeof(Record), kind);
+    ASSERT_NE(world, nullptr);
+    auto* port = reinterpret_cast<Record*>(world->links.port);
+    auto* record = static_cast<Record*>(world->record);
+    // A record of another kind is nothing's pixel map.
+    const void* map = kind == WorldRecord::kPixmap ? record : nullptr;
+    for (const GraphicsLinks* links : {&world->links, LinksOf(port), LinksOf(record)})
+      EXPECT_TRUE(links->world == world && static_cast<void*>(links->port) == port && links->pixmap == map);
+    EXPECT_GE(reinterpret_cast<uint8_t*>(record), reinterpret_cast<uint8_t*>(port + 1));  // apart and aligned
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(record) % kWorldRecordAlignment, 0u);
+    WorldDispose(world);
   }
-  EXPECT_GE(reinterpret_cast<uint8_t*>(map), reinterpret_cast<uint8_t*>(port + 1));  // apart and aligned
-  EXPECT_EQ(reinterpret_cast<uintptr_t>(map) % kWorldRecordAlignment, 0u);
-  WorldDispose(world);
-
-  // A port with a record of another kind: nothing takes that record for a pixel map.
-  world = WorldNew(sizeof(Record), sizeof(Record), WorldRecord::kOther);
-  ASSERT_NE(world, nullptr);
-  EXPECT_EQ(LinksOf(world->links.port)->pixmap, nullptr);
-  EXPECT_EQ(LinksOf(world->record)->pixmap, nullptr);
-  EXPECT_EQ(LinksOf(world->record)->world, world);
-  WorldDispose(world);
 }
 
 }  // namespace

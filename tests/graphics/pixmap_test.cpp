@@ -1,38 +1,26 @@
+// Pixel maps in memory: layout, formats, rows and pixels, locks, new bounds and widening for tiling.
 #include "graphics/pixmap.h"
 
 #include <gtest/gtest.h>
 
-#include "graphics/colour_match.h"
 #include "tests/graphics/pixmap_test_support.h"
 
 namespace {
 
-Colour Get(Pixmap* pixmap, int32_t x, int32_t y, Pixmap* mask = nullptr) {
-  Colour c{};
-  EXPECT_EQ(PixmapGetPixelColour(pixmap, mask, x, y, &c), kOk);
-  return c;
-}
-
-TEST(PixmapTest, RowsArePaddedTo32BitsAndUnknownFormatsAreRefused) {
+TEST(PixmapTest, RowsArePaddedTo32BitsAndTablesGetIdentities) {
   EXPECT_EQ(NewMap(100, 4, kPixel888)->rowBytes, 300u);
   EXPECT_EQ(NewMap(101, 4, kPixel888)->rowBytes, 304u);
-  EXPECT_EQ(NewMap(3, 1, kPixelIndexed, &GreyColourTable())->rowBytes, 4u);
   EXPECT_EQ(NewMap(3, 1, kPixel565)->rowBytes, 8u);
-  EXPECT_EQ(NewMap(4, 4, 0x666), nullptr);
-  EXPECT_EQ(NewMap(4, 4, kPixelIndexed), nullptr) << "an indexed map needs a table";
-  EXPECT_EQ(NewMap(0, 4, kPixel32), nullptr);
-  EXPECT_EQ(NewMap(40000, 40000, kPixel32), nullptr) << "beyond the largest pixel memory";
-}
+  for (const UniquePixmap& refused : {NewMap(4, 4, 0x666), NewMap(4, 4, kPixelIndexed) /* no table */,
+                               NewMap(0, 4, kPixel32), NewMap(40000, 40000, kPixel32) /* too much memory */})
+    EXPECT_EQ(refused, nullptr);
 
-TEST(PixmapTest, TableIdentities) {
   EXPECT_EQ(NewMap(2, 2, kPixelIndexed, &GreyColourTable())->tableIdentity, kGreyTableIdentity);
   const uint32_t first = NewMap(2, 2, kPixelIndexed, &SystemColourTable())->tableIdentity;
-  const uint32_t second = NewMap(2, 2, kPixelIndexed, &SystemColourTable())->tableIdentity;
   EXPECT_GE(first, 0x888Au);
-  EXPECT_EQ(second, first + 1) << "every other indexed map gets the next counter value";
+  EXPECT_EQ(NewMap(2, 2, kPixelIndexed, &SystemColourTable())->tableIdentity, first + 1) << "a counter";
   EXPECT_EQ(NewMap(2, 2, 16)->tableIdentity, 0x565u);
   EXPECT_EQ(NewMap(2, 2, kPixel4444AlphaLast)->tableIdentity, 0x80004444u);
-  EXPECT_EQ(NewMap(2, 2, kPixel8888)->tableIdentity, 0x8888u);
 }
 
 // Every direct format packs a colour by dropping low bits and gives it back expanded to 8 bits.
@@ -42,27 +30,22 @@ TEST(PixmapTest, DirectFormatsPackAndExpand) {
   for (uint32_t code : formats) {
     SCOPED_TRACE(code);
     UniquePixmap map = NewMap(3, 1, code);
-    ASSERT_NE(map, nullptr);
     ASSERT_EQ(PixmapSetColourRow(map.get(), nullptr, 0, colours), kOk);
-    const PixelFormat& f = map->format;
-    EXPECT_EQ(ColourToArgb(Get(map.get(), 0, 0)), 0xFFFFFFFFu);
-    EXPECT_EQ(ColourToArgb(Get(map.get(), 1, 0)), 0xFF000000u);
-    const Colour mid = Get(map.get(), 2, 0);
-    EXPECT_EQ(mid.alpha, 255) << "rows written by colour fill the alpha field";
-    auto expect = [](uint8_t value, uint8_t bits) { return (value >> (8 - bits)) * 255 / ((1 << bits) - 1); };
-    EXPECT_NEAR(mid.red, expect(0xC8, f.red.bits), 1);
-    EXPECT_NEAR(mid.green, expect(0x64, f.green.bits), 1);
-    EXPECT_NEAR(mid.blue, expect(0x32, f.blue.bits), 1);
+    EXPECT_EQ(ArgbAt(map.get(), 0, 0), 0xFFFFFFFFu);
+    EXPECT_EQ(ArgbAt(map.get(), 1, 0), 0xFF000000u);
+    const uint32_t mid = ArgbAt(map.get(), 2, 0);
+    EXPECT_EQ(mid >> 24, 255u) << "rows written by colour fill the alpha field";
+    const auto expand = [](uint32_t value, uint8_t bits) { return (value >> (8 - bits)) * 255 / ((1 << bits) - 1); };
+    EXPECT_NEAR(mid >> 16 & 255, expand(0xC8, map->format.red.bits), 1);
+    EXPECT_NEAR(mid >> 8 & 255, expand(0x64, map->format.green.bits), 1);
+    EXPECT_NEAR(mid & 255, expand(0x32, map->format.blue.bits), 1);
   }
   // The byte orders GDI and the readers rely on.
   UniquePixmap rgba = NewMap(1, 1, kPixel8888Rgba), bgr = NewMap(1, 1, 24);
-  const Colour c = {255, 1, 2, 3};
-  PixmapSetColourRow(rgba.get(), nullptr, 0, &c);
-  PixmapSetColourRow(bgr.get(), nullptr, 0, &c);
-  EXPECT_EQ(rgba->baseAddress[0], 1);
-  EXPECT_EQ(rgba->baseAddress[3], 255);
-  EXPECT_EQ(bgr->baseAddress[0], 3);
-  EXPECT_EQ(bgr->baseAddress[2], 1);
+  Fill(rgba.get(), [](int32_t, int32_t) { return 0xFF010203u; });
+  Fill(bgr.get(), [](int32_t, int32_t) { return 0xFF010203u; });
+  EXPECT_EQ(rgba->baseAddress[0] | rgba->baseAddress[3] << 8, 0xFF01);
+  EXPECT_EQ(bgr->baseAddress[0] | bgr->baseAddress[2] << 8, 0x0103);
 }
 
 TEST(PixmapTest, RowsFeedTheMaskAndRowNumbersAreChecked) {
@@ -73,9 +56,8 @@ TEST(PixmapTest, RowsFeedTheMaskAndRowNumbersAreChecked) {
   UniquePixmap mask = NewMap(3, 2, kPixelIndexed, &GreyColourTable());
   const uint8_t indices[3] = {7, 9, 200};
   ASSERT_EQ(PixmapSetIndexRow(image.get(), mask.get(), 1, indices), kOk);
-  EXPECT_EQ(mask->baseAddress[mask->rowBytes + 0], 0);
-  EXPECT_EQ(mask->baseAddress[mask->rowBytes + 1], 128);
-  EXPECT_EQ(mask->baseAddress[mask->rowBytes + 2], 255);
+  const uint8_t coverage[3] = {0, 128, 255};
+  for (int32_t x = 0; x < 3; ++x) EXPECT_EQ(IndexAt(mask.get(), x, 1), coverage[x]);
   EXPECT_EQ(PixmapSetIndexRow(image.get(), nullptr, 2, indices), kErrArgument);
   EXPECT_EQ(PixmapSetIndexRow(image.get(), nullptr, -1, indices), kErrArgument);
 
@@ -83,33 +65,30 @@ TEST(PixmapTest, RowsFeedTheMaskAndRowNumbersAreChecked) {
   UniquePixmap directMask = NewMap(2, 1, kPixelIndexed, &GreyColourTable());
   const Colour colours[2] = {{17, 1, 2, 3}, {0, 4, 5, 6}};
   ASSERT_EQ(PixmapSetColourRow(direct.get(), directMask.get(), 0, colours), kOk);
-  EXPECT_EQ(directMask->baseAddress[0], 17);
-  EXPECT_EQ(Get(direct.get(), 0, 0).alpha, 255);
-  EXPECT_EQ(Get(direct.get(), 1, 0, directMask.get()).alpha, 0) << "a mask gives the pixel's alpha";
+  EXPECT_EQ(IndexAt(directMask.get(), 0, 0), 17);
+  EXPECT_EQ(ArgbAt(direct.get(), 0, 0) >> 24, 255u);
+  Colour masked{};
+  ASSERT_EQ(PixmapGetPixelColour(direct.get(), directMask.get(), 1, 0, &masked), kOk);
+  EXPECT_EQ(masked.alpha, 0) << "a mask gives the pixel's alpha";
   EXPECT_EQ(PixmapSetColourRow(image.get(), nullptr, 0, colours), kErrArgument) << "indexed maps take indices";
-  UniquePixmap small = NewMap(1, 1, kPixelIndexed, &GreyColourTable());
-  EXPECT_EQ(PixmapSetColourRow(direct.get(), small.get(), 0, colours), kErrArgument) << "mask too small";
+  EXPECT_EQ(PixmapSetColourRow(direct.get(), NewMap(1, 1, kPixelIndexed, &table).get(), 0, colours), kErrArgument)
+      << "mask too small";
 }
 
-TEST(PixmapTest, PureRedLandsOnTheCubesRed) {
+TEST(PixmapTest, PureRedLandsOnTheCubesRedAndTiesTakeTheLowerIndex) {
   UniquePixmap direct = NewMap(1, 1, kPixel888);
-  const Colour red = {255, 255, 0, 0};
-  PixmapSetColourRow(direct.get(), nullptr, 0, &red);
+  Fill(direct.get(), [](int32_t, int32_t) { return 0xFFFF0000u; });
   uint8_t index = 0;
   ASSERT_EQ(PixmapGetPixelIndex(direct.get(), nullptr, &SystemColourTable(), 0, 0, &index), kOk);
   EXPECT_EQ(index, 35);
-  EXPECT_EQ(ColourToArgb(SystemColourTable().entries[index]), 0xFFFF0000u);
-
   UniquePixmap indexed = NewMap(1, 1, kPixelIndexed, &SystemColourTable());
   ASSERT_EQ(PixmapCopy(indexed.get(), nullptr, direct.get(), nullptr, nullptr, nullptr), kOk);
-  EXPECT_EQ(indexed->baseAddress[0], 35);
+  EXPECT_EQ(IndexAt(indexed.get(), 0, 0), 35);
 
-  // Equal distances: the lower index wins.
   ColourTable twins{};
   twins.count = 3;
   twins.entries[0] = {255, 0, 0, 255};
-  twins.entries[1] = {255, 255, 0, 0};
-  twins.entries[2] = {255, 255, 0, 0};
+  twins.entries[1] = twins.entries[2] = {255, 255, 0, 0};
   uint8_t inverse[4096];
   InverseTableBuild(twins, inverse);
   EXPECT_EQ(inverse[0xF00], 1);
@@ -117,80 +96,63 @@ TEST(PixmapTest, PureRedLandsOnTheCubesRed) {
 }
 
 TEST(PixmapTest, LockedMapsRefuseToMove) {
-  UniquePixmap map = NewMap(4, 4, kPixel32);
+  UniquePixmap map = NewMap(4, 4, kPixel32), mask = NewMap(4, 4, kPixelIndexed, &GreyColourTable());
   PixmapAccess access{};
   ASSERT_EQ(PixmapLock(map.get(), nullptr, &access), kOk);
-  EXPECT_EQ(access.base, map->baseAddress);
-  EXPECT_EQ(access.rowBytes, 16u);
+  EXPECT_TRUE(access.base == map->baseAddress && access.rowBytes == 16u);
   ASSERT_EQ(PixmapLock(map.get(), nullptr, nullptr), kOk);
   PixmapUnlock(map.get(), nullptr);
-  EXPECT_EQ(PixmapSetBounds(map.get(), nullptr, Rect{0, 0, 8, 8}), kErrPixmapLocked);
+  EXPECT_EQ(PixmapSetBounds(map.get(), nullptr, Rect{0, 0, 8, 8}), kErrPixmapLocked) << "one lock is left";
   EXPECT_EQ(PixmapWidenForTiling(map.get(), nullptr), kErrPixmapLocked);
   PixmapUnlock(map.get(), nullptr);
   EXPECT_TRUE(map->flags & kPixmapMemoryNewer);
   EXPECT_EQ(PixmapSetBounds(map.get(), nullptr, Rect{0, 0, 8, 8}), kOk);
-
-  UniquePixmap mask = NewMap(4, 4, kPixelIndexed, &GreyColourTable());
   PixmapLock(mask.get(), nullptr, nullptr);
   EXPECT_EQ(PixmapWidenForTiling(map.get(), mask.get()), kErrPixmapLocked) << "a locked mask counts too";
   PixmapUnlock(mask.get(), nullptr);
 }
 
 TEST(PixmapTest, WideningForTilingLaysCopiesEdgeToEdge) {
-  UniquePixmap map = NewMap(20, 200, kPixel32);
-  UniquePixmap mask = NewMap(20, 200, kPixelIndexed, &GreyColourTable());
-  for (int32_t y = 0; y < 200; ++y) {
-    Colour row[20];
-    uint8_t coverage[20];
-    for (int32_t x = 0; x < 20; ++x) row[x] = Colour{255, uint8_t(x), uint8_t(y), 0}, coverage[x] = uint8_t(x * 10);
-    PixmapSetColourRow(map.get(), nullptr, y, row);
-    PixmapSetIndexRow(mask.get(), nullptr, y, coverage);
-  }
+  UniquePixmap map = NewMap(20, 200, kPixel32), mask = NewMap(20, 200, kPixelIndexed, &GreyColourTable());
+  Fill(map.get(), [](int32_t x, int32_t y) { return 0xFF000000u | uint32_t(x) << 16 | uint32_t(y) << 8; });
+  Fill(mask.get(), [](int32_t x, int32_t) { return x * 10; });
   ASSERT_EQ(PixmapWidenForTiling(map.get(), mask.get()), kOk);
-  EXPECT_EQ(map->bounds.right, 140);
-  EXPECT_EQ(map->bounds.bottom, 200);
-  EXPECT_EQ(mask->bounds.right, 140);
+  EXPECT_EQ(map->bounds, (Rect{0, 0, 140, 200}));
+  EXPECT_EQ(mask->bounds, (Rect{0, 0, 140, 200}));
   for (int32_t x : {0, 19, 20, 45, 139}) {
-    EXPECT_EQ(Get(map.get(), x, 77).red, x % 20) << x;
-    EXPECT_EQ(Get(map.get(), x, 77).green, 77);
-    EXPECT_EQ(mask->baseAddress[5 * mask->rowBytes + x], (x % 20) * 10);
+    EXPECT_EQ(ArgbAt(map.get(), x, 77), 0xFF000000u | uint32_t(x % 20) << 16 | 77u << 8) << x;
+    EXPECT_EQ(IndexAt(mask.get(), x, 5), (x % 20) * 10) << x;
   }
-  UniquePixmap big = NewMap(200, 200, kPixel32);
+  UniquePixmap big = NewMap(200, 200, kPixel32), small = NewMap(50, 3, kPixel32);
   const uint8_t* before = big->baseAddress;
   ASSERT_EQ(PixmapWidenForTiling(big.get(), nullptr), kOk);
   EXPECT_EQ(big->baseAddress, before) << "a map of 128 x 128 or more is left alone";
-
-  UniquePixmap small = NewMap(50, 3, kPixel32);
   ASSERT_EQ(PixmapWidenForTiling(small.get(), nullptr), kOk);
-  EXPECT_EQ(small->bounds.right, 150);
-  EXPECT_EQ(small->bounds.bottom, 129);
+  EXPECT_EQ(small->bounds, (Rect{0, 0, 150, 129}));
 }
 
 TEST(PixmapTest, NewBoundsOfTheSameSizeMoveAndOthersScale) {
   UniquePixmap map = NewMap(2, 1, kPixel32);
-  const Colour row[2] = {{255, 10, 0, 0}, {255, 20, 0, 0}};
-  PixmapSetColourRow(map.get(), nullptr, 0, row);
+  Fill(map.get(), [](int32_t x, int32_t) { return 0xFF000000u | uint32_t(10 + 10 * x) << 16; });
   const uint8_t* before = map->baseAddress;
   ASSERT_EQ(PixmapSetBounds(map.get(), nullptr, Rect{5, 5, 7, 6}), kOk);
   EXPECT_EQ(map->baseAddress, before);
   EXPECT_EQ(map->bounds.left, 5);
   ASSERT_EQ(PixmapSetBounds(map.get(), nullptr, Rect{0, 0, 4, 2}), kOk);
   EXPECT_EQ(map->rowBytes, 16u);
-  EXPECT_EQ(Get(map.get(), 1, 1).red, 10);
-  EXPECT_EQ(Get(map.get(), 2, 0).red, 20);
+  EXPECT_EQ(ArgbAt(map.get(), 1, 1), 0xFF0A0000u);
+  EXPECT_EQ(ArgbAt(map.get(), 2, 0), 0xFF140000u);
   EXPECT_EQ(PixmapSetBounds(map.get(), nullptr, Rect{0, 0, 0, 2}), kErrArgument);
 
   // An indexed map keeps its identity and so its indices, whatever duplicates its table holds.
   ColourTable twins{};
   twins.count = 2;
   UniquePixmap indexed = NewMap(2, 1, kPixelIndexed, &twins);
-  const uint8_t indices[2] = {1, 0};
-  PixmapSetIndexRow(indexed.get(), nullptr, 0, indices);
+  Fill(indexed.get(), [](int32_t x, int32_t) { return 1 - x; });
   const uint32_t identity = indexed->tableIdentity;
   ASSERT_EQ(PixmapSetBounds(indexed.get(), nullptr, Rect{0, 0, 4, 1}), kOk);
   EXPECT_EQ(indexed->tableIdentity, identity);
-  EXPECT_EQ(indexed->baseAddress[0], 1);
-  EXPECT_EQ(indexed->baseAddress[2], 0);
+  EXPECT_TRUE(IndexAt(indexed.get(), 0, 0) == 1 && IndexAt(indexed.get(), 2, 0) == 0);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // Surfaces for the graphics tests: a 32-bit top-down DIB section in a memory context, its pixels read
-// straight from memory, and a plain top-level window (hidden until shown).
+// straight from memory; a plain top-level window (hidden until shown); a port on a caller's context.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -25,7 +26,6 @@ class DibSurface {
     DeleteDC(dc_);
   }
   DibSurface(const DibSurface&) = delete;
-  DibSurface& operator=(const DibSurface&) = delete;
 
   HDC dc() const { return dc_; }
 
@@ -34,20 +34,17 @@ class DibSurface {
     GdiFlush();
     std::fill(bits_, bits_ + width_ * height_, RGB(GetBValue(colour), GetGValue(colour), GetRValue(colour)));
   }
-
   COLORREF Pixel(int x, int y) const {
     GdiFlush();
     const COLORREF value = bits_[y * width_ + x];
     return RGB(GetBValue(value), GetGValue(value), GetRValue(value));
   }
-
   int Count(const Rect& area, COLORREF colour) const {
     int count = 0;
     for (int y = area.top; y < area.bottom; ++y)
       for (int x = area.left; x < area.right; ++x) count += Pixel(x, y) == colour;
     return count;
   }
-
   // The smallest rectangle holding every pixel that differs from the colour; empty when none does.
   Rect BoundsOfOther(COLORREF colour) const {
     Rect box{width_, height_, 0, 0};
@@ -59,11 +56,10 @@ class DibSurface {
   }
 
  private:
-  int width_;
-  int height_;
-  HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ previous_ = nullptr;
+  int width_, height_;
+  HDC dc_;
+  HBITMAP bitmap_;
+  HGDIOBJ previous_;
   uint32_t* bits_ = nullptr;
 };
 
@@ -76,14 +72,14 @@ class TestWindow {
       description.lpszClassName = "graphics_test_window";
       return RegisterClassA(&description);
     }();
-    window_ = CreateWindowA(MAKEINTATOM(windowClass), "", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr,
-                            nullptr);
+    window_ = CreateWindowA(MAKEINTATOM(windowClass), "", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
   }
   ~TestWindow() { DestroyWindow(window_); }
+  TestWindow(const TestWindow&) = delete;
   HWND handle() const { return window_; }
 
  private:
-  HWND window_ = nullptr;
+  HWND window_;
 };
 
 inline Colour Opaque(uint8_t red, uint8_t green, uint8_t blue) { return Colour{255, red, green, blue}; }
@@ -95,7 +91,6 @@ class OpenPort {
   explicit OpenPort(HDC dc, bool restore = false) : status_(PortOpenDevice(dc, restore, &port_)) {}
   ~OpenPort() { PortClose(port_); }
   OpenPort(const OpenPort&) = delete;
-  OpenPort& operator=(const OpenPort&) = delete;
   GraphicsPort* get() const { return port_; }
   GraphicsPort* operator->() const { return port_; }
   Status status() const { return status_; }
@@ -103,4 +98,13 @@ class OpenPort {
  private:
   GraphicsPort* port_ = nullptr;
   Status status_;
+};
+
+// A port on a DIB section of the given size and colour, its pen, fill and text state reset.
+template <int kWidth, int kHeight, COLORREF kColour = RGB(0, 255, 0)>
+class PortOnSurface : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_EQ(PortReset(port_.get(), kResetPenAndFill | kResetText), kOk); }
+  DibSurface surface_{kWidth, kHeight, kColour};
+  OpenPort port_{surface_.dc()};
 };

@@ -1,73 +1,60 @@
+// Recognition by content, the dispatcher's outputs on failure, and the image stream.
 #include <gtest/gtest.h>
 
-#include "images/image.h"
 #include "images/image_stream.h"
 #include "tests/images/image_test_support.h"
 
 namespace {
 
-FourCC Identify(const Bytes& bytes) { return ImageIdentify(HandleOf(bytes).get()); }
-
-Bytes Padded(Bytes bytes, size_t size) {
-  bytes.resize(size, 0);
+// The bytes with some of them changed, then cut or padded with zeros to `size` (0: as they are).
+Bytes With(Bytes bytes, std::initializer_list<std::pair<size_t, uint8_t>> changes, size_t size = 0) {
+  for (const auto& [at, value] : changes) bytes[at] = value;
+  if (size) bytes.resize(size, 0);
   return bytes;
 }
 
-// A picture: size, frame 0,0 to 10,20, the version opcode and version 2.
-Bytes Picture() { return {0, 0, 0, 0, 0, 0, 0, 10, 0, 20, 0, 0x11, 2, 0xFF}; }
-
 TEST(ImageIdentifyTest, FirstBytesDecide) {
-  EXPECT_EQ(Identify(Padded({'G', 'I', 'F', '8', '9', 'a'}, 16)), kImageGif);
-  EXPECT_EQ(Identify(Padded({'G', 'I', 'F', '8', '9', 'a'}, 10)), 0u) << "the first tests need 16 bytes";
-  EXPECT_EQ(Identify(Padded({0x89, 'P', 'N', 'G'}, 16)), kImagePng);
-  EXPECT_EQ(Identify(Padded({0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0}, 16)), kImageJpeg);
-  EXPECT_EQ(Identify(Padded({0xFF, 0xD8, 0xFF, 0xE1, 0, 16, 'E', 'x', 'i', 'f', 0}, 16)), 0u) << "only JFIF";
-  EXPECT_EQ(Identify(Padded({'B', 'M', 55, 0, 0, 0, 0, 0, 0, 0, 54}, 16)), kImageBmp);
-  EXPECT_EQ(Identify(Padded({'B', 'M', 54, 0, 0, 0, 0, 0, 0, 0, 54}, 16)), 0u) << "too small for a bitmap";
-  EXPECT_EQ(Identify(Padded({'B', 'M', 55}, 16)), 0u) << "no pixel offset";
-  EXPECT_EQ(Identify(Padded({'B', 'A', 40, 0, 0, 0, 0, 0, 0, 0, 1}, 16)), kImageBmp);
-}
-
-TEST(ImageIdentifyTest, PicturesWithAndWithoutTheirHeader) {
-  EXPECT_EQ(Identify(Padded(Picture(), 16)), kImagePict);
+  const Bytes gif = {'G', 'I', 'F', '8', '9', 'a'}, jfif = {0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0};
+  const Bytes bitmap = {'B', 'M', 55, 0, 0, 0, 0, 0, 0, 0, 54};
+  // A picture: size, frame 0,0 to 10,20, the version opcode and version 2; or the same after a 512-byte header.
+  const Bytes picture = {0, 0, 0, 0, 0, 0, 0, 10, 0, 20, 0, 0x11, 2, 0xFF};
   Bytes headed(512, 0);
   headed[0] = 1;  // not a picture at 0
-  const Bytes picture = Picture();
   headed.insert(headed.end(), picture.begin(), picture.end());
-  EXPECT_EQ(Identify(Padded(headed, 612)), kImagePict) << "the 612-byte window";
-  EXPECT_EQ(Identify(Padded(headed, 611)), 0u) << "a shorter file is tested on 16 bytes";
-  Bytes flat = Picture();
-  flat[11] = 0x12;
-  EXPECT_EQ(Identify(Padded(flat, 16)), 0u);
-}
-
-TEST(ImageIdentifyTest, PatternsAndTarga) {
-  Bytes pattern(78, 0);
-  pattern[1] = 1, pattern[5] = 28, pattern[9] = 78;
-  pattern[51] = 0x48, pattern[55] = 0x48, pattern[61] = 8;
-  EXPECT_EQ(Identify(pattern), kImagePattern);
-  pattern[61] = 3;
-  EXPECT_EQ(Identify(pattern), 0u);
-
-  // Type 2 true colour, 24 bits, 4 x 2.
-  Bytes targa = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4, 0, 2, 0, 24, 0};
-  EXPECT_EQ(Identify(targa), kImageTarga);
-  Bytes mapped = targa;
-  mapped[2] = 1;
-  EXPECT_EQ(Identify(mapped), 0u) << "colour-mapped needs a map";
-  mapped[1] = 1, mapped[5] = 16, mapped[7] = 24, mapped[16] = 8;
-  EXPECT_EQ(Identify(mapped), kImageTarga);
-  mapped[16] = 24;
-  EXPECT_EQ(Identify(mapped), 0u) << "colour-mapped pixels are 8 bits";
-  Bytes interleaved = targa;
-  interleaved[17] = 0x40;
-  EXPECT_EQ(Identify(interleaved), 0u);
-  Bytes grey = targa;
-  grey[2] = 3, grey[1] = 1, grey[5] = 2, grey[7] = 24;
-  EXPECT_EQ(Identify(grey), 0u) << "grey must not have a map";
-  Bytes negative = targa;
-  negative[13] = 0x80;
-  EXPECT_EQ(Identify(negative), 0u);
+  const Bytes pattern = With(Bytes(78, 0), {{1, 1}, {5, 28}, {9, 78}, {51, 0x48}, {55, 0x48}, {61, 8}});
+  // Targa type 2 true colour, 24 bits, 4 x 2; then colour-mapped with an 8-bit map.
+  const Bytes targa = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4, 0, 2, 0, 24, 0};
+  const Bytes mapped = With(targa, {{2, 1}, {1, 1}, {5, 16}, {7, 24}, {16, 8}});
+  const struct {
+    Bytes bytes;
+    FourCC format;
+    const char* what;
+  } cases[] = {
+      {With(gif, {}, 16), kImageGif, "GIF"},
+      {With(gif, {}, 10), 0, "the first tests need 16 bytes"},
+      {With(gif, {{4, '8'}}, 16), 0, "GIF88a"},
+      {With({0x89, 'P', 'N', 'G'}, {}, 16), kImagePng, "PNG"},
+      {With(jfif, {}, 16), kImageJpeg, "JFIF"},
+      {With(jfif, {{3, 0xE1}, {6, 'E'}, {7, 'x'}, {8, 'i'}, {9, 'f'}}, 16), 0, "only JFIF"},
+      {With(bitmap, {}, 16), kImageBmp, "bitmap"},
+      {With(bitmap, {{2, 54}}, 16), 0, "too small for a bitmap"},
+      {With(bitmap, {{10, 0}}, 16), 0, "no pixel offset"},
+      {With(bitmap, {{1, 'A'}, {2, 40}, {10, 1}}, 16), kImageBmp, "bitmap array"},
+      {With(picture, {}, 16), kImagePict, "picture"},
+      {With(picture, {{11, 0x12}}, 16), 0, "no version opcode"},
+      {With(headed, {}, 612), kImagePict, "the 612-byte window"},
+      {With(headed, {}, 611), 0, "a shorter file is tested on 16 bytes"},
+      {pattern, kImagePattern, "pattern"},
+      {With(pattern, {{61, 3}}), 0, "pattern of a bad depth"},
+      {targa, kImageTarga, "Targa"},
+      {With(targa, {{2, 1}}), 0, "colour-mapped needs a map"},
+      {mapped, kImageTarga, "colour-mapped"},
+      {With(mapped, {{16, 24}}), 0, "colour-mapped pixels are 8 bits"},
+      {With(targa, {{17, 0x40}}), 0, "interleaved"},
+      {With(targa, {{2, 3}, {1, 1}, {5, 2}, {7, 24}}), 0, "grey must not have a map"},
+      {With(targa, {{13, 0x80}}), 0, "negative width"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ImageIdentify(HandleOf(c.bytes).get()), c.format) << c.what;
 }
 
 TEST(ImageReadTest, UnsupportedDataLeavesNoPixelMap) {
@@ -75,7 +62,7 @@ TEST(ImageReadTest, UnsupportedDataLeavesNoPixelMap) {
   ImageInfo info{};
   info.format = kImageGif;
   Pixmap* pixmap = reinterpret_cast<Pixmap*>(&info);
-  UniqueHandle bitmap = HandleOf(Padded({'B', 'M', 55, 0, 0, 0, 0, 0, 0, 0, 54}, 64));
+  UniqueHandle bitmap = HandleOf(With({'B', 'M', 55, 0, 0, 0, 0, 0, 0, 0, 54}, {}, 64));  // no reader yet
   EXPECT_EQ(ImageRead(bitmap.get(), &pixmap, nullptr, &mask, &info), kErrImageFormat);
   EXPECT_EQ(pixmap, nullptr);
   EXPECT_EQ(mask.mode, kTransferCopy);
@@ -86,26 +73,15 @@ TEST(ImageReadTest, UnsupportedDataLeavesNoPixelMap) {
   EXPECT_EQ(ImageRead(nothing.get(), nullptr, nullptr, nullptr, nullptr), kErrArgument);
 }
 
-TEST(ImageStreamTest, ReadsAreAllOrNothingAndWritesAppend) {
+TEST(ImageStreamTest, ReadsAreAllOrNothing) {
   UniqueHandle data = HandleOf({1, 2, 3});
   ImageStream input = ImageStreamOver(data.get());
   uint8_t buffer[4] = {9, 9, 9, 9};
-  EXPECT_EQ(ImageStreamRead(&input, 0, buffer), kOk);
   EXPECT_EQ(ImageStreamRead(&input, 2, buffer), kOk);
   EXPECT_EQ(ImageStreamRead(&input, 2, buffer + 2), kErrImageData);
-  EXPECT_EQ(buffer[2], 9);
-  EXPECT_EQ(input.position, 2u);
+  EXPECT_TRUE(buffer[2] == 9 && input.position == 2u);
   EXPECT_EQ(ImageStreamReadByte(&input, buffer), kOk);
   EXPECT_EQ(ImageStreamReadByte(&input, buffer), kErrImageData);
-
-  ImageStream* output = ImageStreamNewOutput();
-  ASSERT_NE(output, nullptr);
-  ASSERT_EQ(ImageStreamWrite(output, 3, "abc"), kOk);
-  ASSERT_EQ(ImageStreamWriteByte(output, 'd'), kOk);
-  ImageStreamReset(output);
-  ASSERT_EQ(ImageStreamWrite(output, 2, "xy"), kOk);
-  UniqueHandle written(ImageStreamDetach(output));
-  EXPECT_EQ(BytesOf(written.get()), (Bytes{'x', 'y'}));
 }
 
 }  // namespace

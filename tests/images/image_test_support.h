@@ -1,47 +1,105 @@
-// Image data for tests, made here rather than by the codecs under test.
+// Image data for tests, made here rather than by the codecs under test; reading and writing through the
+// dispatchers; the page archive's pictures.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <array>
-#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
-#include "runtime/memory.h"
+#include "images/image.h"
+#include "tests/graphics/pixmap_test_support.h"
 
 using Bytes = std::vector<uint8_t>;
 
 inline UniqueHandle HandleOf(const Bytes& bytes) { return UniqueHandle(HandleNewFromData(bytes.data(), bytes.size())); }
 inline Bytes BytesOf(MemoryHandle handle) { return Bytes(HandleData(handle), HandleData(handle) + HandleGetSize(handle)); }
 
-inline void Append(Bytes& bytes, const std::string& text) { bytes.insert(bytes.end(), text.begin(), text.end()); }
-inline void AppendLe16(Bytes& bytes, uint32_t value) {
-  bytes.push_back(uint8_t(value));
-  bytes.push_back(uint8_t(value >> 8));
+struct Decoded {
+  Status status;
+  UniquePixmap pixmap, mask;
+  MaskDescriptor descriptor;
+  ImageInfo info;
+};
+
+inline Decoded Decode(const Bytes& bytes, bool wantMask = true) {
+  Decoded d{};
+  Pixmap *pixmap = nullptr, *mask = nullptr;
+  d.status = ImageRead(HandleOf(bytes).get(), &pixmap, wantMask ? &mask : nullptr, &d.descriptor, &d.info);
+  d.pixmap.reset(pixmap);
+  d.mask.reset(mask);
+  return d;
 }
 
-// GIF image data written code by code, with the code width following the decoder's table as the
-// format defines it, packed least significant bit first into sub-blocks.
+inline Bytes Encode(Pixmap* pixmap, Pixmap* mask, const MaskDescriptor* descriptor, FourCC format,
+                    bool interlaced = false) {
+  ImageInfo info{};
+  ImageInfoReset(&info);
+  info.format = format;
+  info.interlaced = interlaced;
+  MemoryHandle encoded = nullptr;
+  EXPECT_EQ(ImageWrite(pixmap, mask, descriptor, &info, &encoded), kOk);
+  UniqueHandle owned(encoded);
+  return encoded ? BytesOf(encoded) : Bytes{};
+}
+
+// 0xAARRGGBB as a viewer shows the pixel: every transparent pixel is 0. A direct map without a mask is
+// opaque; a key index hides its pixels.
+inline uint32_t Shown(Pixmap* pixmap, Pixmap* mask, const MaskDescriptor* descriptor, int32_t x, int32_t y) {
+  Colour c{};
+  EXPECT_EQ(PixmapGetPixelColour(pixmap, mask, x, y, &c), kOk);
+  if (pixmap->kind > 1 && !mask) c.alpha = 255;
+  if (descriptor && descriptor->mode == kTransferKeyColour && pixmap->kind == 1 &&
+      IndexAt(pixmap, x, y) == descriptor->alphaOrIndex)
+    c.alpha = 0;
+  return c.alpha == 0 ? 0 : ColourToArgb(c);
+}
+inline int32_t WidthOf(const Pixmap* p) { return p->bounds.right - p->bounds.left; }
+inline int32_t HeightOf(const Pixmap* p) { return p->bounds.bottom - p->bounds.top; }
+
+// The GIF and PNG pictures of the page archive.
+inline std::vector<std::filesystem::path> PagePictures() {
+#ifdef _WIN32
+  const std::filesystem::path folder = "Z:" SKYWARD_PAGES_DIR;
+#else
+  const std::filesystem::path folder = SKYWARD_PAGES_DIR;
+#endif
+  std::vector<std::filesystem::path> pictures;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    if (entry.path().extension() == ".gif" || entry.path().extension() == ".png") pictures.push_back(entry.path());
+  std::sort(pictures.begin(), pictures.end());
+  return pictures;
+}
+inline Bytes FileBytes(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return Bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// GIF image data written code by code, the code width following the decoder's table as the format
+// defines it, packed least significant bit first into sub-blocks.
 class LzwCodes {
  public:
   explicit LzwCodes(uint32_t minimumCodeSize) : minimum_(minimumCodeSize) { Reset(); }
-
   LzwCodes& Clear() {
     Put(1u << minimum_);
     Reset();
     return *this;
   }
-  LzwCodes& Code(uint32_t code) {
-    Put(code);
-    if (first_) {
-      first_ = false;
-      return *this;
+  LzwCodes& Codes(const std::vector<uint32_t>& codes) {
+    for (uint32_t code : codes) {
+      Put(code);
+      if (first_) {
+        first_ = false;
+        continue;
+      }
+      if (slot_ < top_) ++slot_;
+      if (slot_ >= top_ && size_ < 12) top_ <<= 1, ++size_;
     }
-    if (slot_ < top_) ++slot_;
-    if (slot_ >= top_ && size_ < 12) top_ <<= 1, ++size_;
-    return *this;
-  }
-  LzwCodes& Literals(const Bytes& pixels) {
-    for (uint8_t p : pixels) Code(p);
     return *this;
   }
   LzwCodes& End() {
@@ -50,11 +108,10 @@ class LzwCodes {
   }
   // The minimum code size byte, the sub-blocks and (when `terminate`) the empty block.
   Bytes Data(bool terminate = true) const {
-    Bytes data = {uint8_t(minimum_)};
-    Bytes packed = packed_;
+    Bytes data = {uint8_t(minimum_)}, packed = packed_;
     if (bits_ > 0) packed.push_back(uint8_t(accumulator_));
     for (size_t at = 0; at < packed.size(); at += 255) {
-      const size_t n = packed.size() - at < 255 ? packed.size() - at : 255;
+      const size_t n = std::min<size_t>(packed.size() - at, 255);
       data.push_back(uint8_t(n));
       data.insert(data.end(), packed.begin() + long(at), packed.begin() + long(at + n));
     }
@@ -71,46 +128,35 @@ class LzwCodes {
   }
   void Put(uint32_t code) {
     accumulator_ |= code << bits_;
-    bits_ += size_;
-    while (bits_ >= 8) {
-      packed_.push_back(uint8_t(accumulator_));
-      accumulator_ >>= 8;
-      bits_ -= 8;
-    }
+    for (bits_ += size_; bits_ >= 8; bits_ -= 8, accumulator_ >>= 8) packed_.push_back(uint8_t(accumulator_));
   }
-  uint32_t minimum_, size_ = 0, top_ = 0, slot_ = 0;
+  uint32_t minimum_, size_ = 0, top_ = 0, slot_ = 0, accumulator_ = 0, bits_ = 0;
   bool first_ = true;
-  uint32_t accumulator_ = 0, bits_ = 0;
   Bytes packed_;
 };
 
-// A GIF file around one or more images.
+// A GIF file around one or more images; colour tables are grey ramps.
 struct GifFile {
   Bytes bytes;
   GifFile(const char* signature, uint32_t width, uint32_t height, uint32_t globalBits, uint8_t background) {
-    Append(bytes, signature);
-    AppendLe16(bytes, width);
-    AppendLe16(bytes, height);
-    bytes.push_back(globalBits ? uint8_t(0x80 | (globalBits - 1)) : 0);
-    bytes.push_back(background);
-    bytes.push_back(0);
-    if (globalBits) AppendGreys(1u << globalBits);
+    bytes.assign(signature, signature + 6);
+    Le16(width), Le16(height);
+    bytes.insert(bytes.end(), {uint8_t(globalBits ? 0x80 | (globalBits - 1) : 0), background, 0});
+    Greys(globalBits);
   }
-  void AppendGreys(uint32_t count) {
-    for (uint32_t i = 0; i < count; ++i) bytes.insert(bytes.end(), {uint8_t(i), uint8_t(i), uint8_t(i)});
+  void Le16(uint32_t value) { bytes.insert(bytes.end(), {uint8_t(value), uint8_t(value >> 8)}); }
+  void Greys(uint32_t bits) {
+    for (uint32_t i = 0; bits && i < 1u << bits; ++i) bytes.insert(bytes.end(), {uint8_t(i), uint8_t(i), uint8_t(i)});
   }
   GifFile& Control(uint8_t flags, uint8_t index) {
     bytes.insert(bytes.end(), {0x21, 0xF9, 4, flags, 0, 0, index, 0});
     return *this;
   }
   GifFile& Image(uint32_t width, uint32_t height, const Bytes& data, uint32_t localBits = 0, bool interlaced = false) {
-    bytes.push_back(',');
-    AppendLe16(bytes, 0);
-    AppendLe16(bytes, 0);
-    AppendLe16(bytes, width);
-    AppendLe16(bytes, height);
+    bytes.insert(bytes.end(), {',', 0, 0, 0, 0});
+    Le16(width), Le16(height);
     bytes.push_back(uint8_t((localBits ? 0x80 | (localBits - 1) : 0) | (interlaced ? 0x40 : 0)));
-    if (localBits) AppendGreys(1u << localBits);
+    Greys(localBits);
     bytes.insert(bytes.end(), data.begin(), data.end());
     return *this;
   }
@@ -124,16 +170,14 @@ struct GifFile {
 struct PngShape {
   uint32_t width = 1, height = 1;
   int depth = 8, colourType = 0;
-  bool interlaced = false;
-  std::vector<Bytes> rows;                // packed as the file stores them
+  std::vector<Bytes> rows;  // packed as the file stores them
   std::vector<std::array<uint8_t, 3>> palette;
-  Bytes transparentAlphas;                // palette images
-  int transparentGrey = -1;               // grey images
+  Bytes transparentAlphas;  // palette images
+  int transparentGrey = -1;  // grey images
   struct { uint32_t x = 0, y = 0; int unit = -1; } physical;
   struct { int32_t x = 0, y = 0; int unit = -1; } offset;
   double gamma = 0;
   bool srgb = false;
-  bool background = false;
-  uint16_t backgroundRed = 0, backgroundGreen = 0, backgroundBlue = 0, backgroundGrey = 0;
+  int backgroundGrey = -1;
 };
 Bytes MakePng(const PngShape& shape);

@@ -1,83 +1,59 @@
 // What the writers make decodes to the same pixels in decoders that are not the system's own:
-// ImageMagick's convert for GIF and PNG, and giflib for GIF. Native only.
+// ImageMagick's convert for GIF and PNG, and giflib for GIF; and in the system's own reader. Native only.
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
 
-#include "images/image.h"
-#include "tests/graphics/pixmap_test_support.h"
 #include "tests/images/image_test_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// 0xAARRGGBB as a viewer shows it: a transparent pixel is 0 whatever its colour.
-uint32_t Shown(uint32_t argb) { return argb >> 24 == 0 ? 0 : argb; }
-
-uint32_t Expected(Pixmap* pixmap, Pixmap* mask, const MaskDescriptor* descriptor, int32_t x, int32_t y) {
-  Colour c{};
-  PixmapGetPixelColour(pixmap, mask, x, y, &c);
-  if (pixmap->kind > 1 && !mask) c.alpha = 255;
-  if (descriptor && descriptor->mode == kTransferKeyColour && pixmap->kind == 1 &&
-      IndexAt(pixmap, x, y) == descriptor->alphaOrIndex)
-    c.alpha = 0;
-  return Shown(ColourToArgb(c));
-}
-
-fs::path WriteFile(Pixmap* pixmap, Pixmap* mask, const MaskDescriptor* descriptor, FourCC format, bool interlaced,
-                   const std::string& name) {
-  ImageInfo info{};
-  ImageInfoReset(&info);
-  info.format = format;
-  info.interlaced = interlaced;
-  MemoryHandle encoded = nullptr;
-  EXPECT_EQ(ImageWrite(pixmap, mask, descriptor, &info, &encoded), kOk);
+fs::path Saved(const Bytes& bytes, const std::string& name) {
   const fs::path path = fs::temp_directory_path() / ("skyward_" + name);
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(HandleData(encoded)),
-                                              std::streamsize(HandleGetSize(encoded)));
-  HandleDispose(encoded);
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
   return path;
 }
 
-std::vector<uint32_t> WithConvert(const fs::path& path, size_t pixels) {
-  const std::string command = "convert '" + path.string() + "' rgba:- 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  std::vector<uint8_t> rgba(pixels * 4);
-  const size_t got = pipe ? fread(rgba.data(), 1, rgba.size(), pipe) : 0;
+// Pixels as 0xAARRGGBB, every transparent one 0.
+std::vector<uint32_t> WithConvert(const fs::path& path) {
+  FILE* pipe = popen(("convert '" + path.string() + "' rgba:- 2>/dev/null").c_str(), "r");
+  std::vector<uint32_t> argb;
+  for (uint8_t p[4]; pipe && fread(p, 1, 4, pipe) == 4;)
+    argb.push_back(p[3] == 0 ? 0 : uint32_t(p[3]) << 24 | uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2]);
   if (pipe) pclose(pipe);
-  EXPECT_EQ(got, rgba.size()) << command;
-  std::vector<uint32_t> argb(pixels);
-  for (size_t i = 0; i < pixels; ++i) {
-    const uint8_t* p = &rgba[i * 4];
-    argb[i] = Shown(uint32_t(p[3]) << 24 | uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2]);
-  }
   return argb;
 }
 
 std::vector<uint32_t> WithGiflib(const fs::path& path) {
   int error = 0;
   GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
-  EXPECT_NE(gif, nullptr);
-  if (!gif || DGifSlurp(gif) != GIF_OK) return {};
-  const SavedImage& image = gif->SavedImages[0];
-  const ColorMapObject* map = image.ImageDesc.ColorMap ? image.ImageDesc.ColorMap : gif->SColorMap;
-  GraphicsControlBlock control{};
-  control.TransparentColor = NO_TRANSPARENT_COLOR;
-  DGifSavedExtensionToGCB(gif, 0, &control);
   std::vector<uint32_t> argb;
-  const int count = image.ImageDesc.Width * image.ImageDesc.Height;
-  for (int i = 0; i < count; ++i) {
-    const int index = image.RasterBits[i];
-    const GifColorType c = map->Colors[index];
-    argb.push_back(index == control.TransparentColor ? 0 : 0xFF000000u | uint32_t(c.Red) << 16 | uint32_t(c.Green) << 8 | c.Blue);
+  if (gif && DGifSlurp(gif) == GIF_OK) {
+    const SavedImage& image = gif->SavedImages[0];
+    const ColorMapObject* map = image.ImageDesc.ColorMap ? image.ImageDesc.ColorMap : gif->SColorMap;
+    GraphicsControlBlock control{};
+    control.TransparentColor = NO_TRANSPARENT_COLOR;
+    DGifSavedExtensionToGCB(gif, 0, &control);
+    for (int i = 0; i < image.ImageDesc.Width * image.ImageDesc.Height; ++i) {
+      const int index = image.RasterBits[i];
+      const GifColorType c = map->Colors[index];
+      argb.push_back(index == control.TransparentColor ? 0 : 0xFF000000u | c.Red << 16 | c.Green << 8 | c.Blue);
+    }
   }
-  DGifCloseFile(gif, &error);
+  if (gif) DGifCloseFile(gif, &error);
+  return argb;
+}
+
+// The same through the system's own reader, for the writers' large images.
+std::vector<uint32_t> WithOurs(const fs::path& path) {
+  const Decoded d = Decode(FileBytes(path));
+  std::vector<uint32_t> argb;
+  for (int32_t y = 0; d.pixmap && y < HeightOf(d.pixmap.get()); ++y)
+    for (int32_t x = 0; x < WidthOf(d.pixmap.get()); ++x)
+      argb.push_back(Shown(d.pixmap.get(), d.mask.get(), &d.descriptor, x, y));
   return argb;
 }
 
@@ -85,26 +61,23 @@ std::vector<uint32_t> WithGiflib(const fs::path& path) {
 // makes it transparent is its own rule), and one it hides must be hidden by the system too.
 int Differences(Pixmap* pixmap, Pixmap* mask, const MaskDescriptor* descriptor, const std::vector<uint32_t>& decoded,
                 bool colourOnly = false) {
-  const int32_t width = pixmap->bounds.right - pixmap->bounds.left, height = pixmap->bounds.bottom - pixmap->bounds.top;
-  if (decoded.size() != size_t(width) * size_t(height)) return -1;
+  const int32_t width = WidthOf(pixmap);
+  if (decoded.size() != size_t(width) * size_t(HeightOf(pixmap))) return -1;
   int differences = 0;
-  for (int32_t y = 0; y < height; ++y) {
+  for (int32_t y = 0; y < HeightOf(pixmap); ++y) {
     for (int32_t x = 0; x < width; ++x) {
       const uint32_t theirs = decoded[size_t(y) * size_t(width) + size_t(x)];
-      const uint32_t ours = Expected(pixmap, mask, descriptor, x, y);
-      if (!colourOnly) {
+      const uint32_t ours = Shown(pixmap, mask, descriptor, x, y);
+      if (!colourOnly)
         differences += theirs != ours;
-      } else if (theirs == 0) {
+      else if (theirs == 0)
         differences += ours != 0;
-      } else {
+      else
         differences += (theirs & 0xFFFFFF) != (ArgbAt(pixmap, x, y) & 0xFFFFFF);
-      }
     }
   }
   return differences;
 }
-
-size_t Pixels(Pixmap* p) { return size_t(p->bounds.right - p->bounds.left) * size_t(p->bounds.bottom - p->bounds.top); }
 
 TEST(IndependentDecodersTest, GifFromTheWriter) {
   UniquePixmap image = NewMap(301, 203, kPixelIndexed, &SystemColourTable());
@@ -116,9 +89,9 @@ TEST(IndependentDecodersTest, GifFromTheWriter) {
   const MaskDescriptor key = {kTransferKeyColour, 3, 0, 0, 0};
   for (bool interlaced : {false, true}) {
     SCOPED_TRACE(interlaced);
-    const fs::path gif = WriteFile(image.get(), nullptr, &key, kImageGif, interlaced, "writer.gif");
-    EXPECT_EQ(Differences(image.get(), nullptr, &key, WithConvert(gif, Pixels(image.get()))), 0);
-    EXPECT_EQ(Differences(image.get(), nullptr, &key, WithGiflib(gif)), 0);
+    const fs::path gif = Saved(Encode(image.get(), nullptr, &key, kImageGif, interlaced), "writer.gif");
+    for (auto decoder : {WithConvert, WithGiflib, WithOurs})
+      EXPECT_EQ(Differences(image.get(), nullptr, &key, decoder(gif)), 0);
     fs::remove(gif);
   }
 }
@@ -129,49 +102,42 @@ TEST(IndependentDecodersTest, PngFromTheWriter) {
   table.entries[9].alpha = 100;
   UniquePixmap indexed = NewMap(77, 41, kPixelIndexed, &table);
   Fill(indexed.get(), [](int32_t x, int32_t y) { return (x * 5 + y * 3) % 16; });
-  const MaskDescriptor key = {kTransferKeyColour, 2, 0, 0, 0};
   UniquePixmap direct = NewMap(77, 41, kPixel888);
   Fill(direct.get(), [](int32_t x, int32_t y) { return 0xFF000000u | uint32_t(x * 3) << 16 | uint32_t(y * 6) << 8 | uint32_t(x ^ y); });
   UniquePixmap mask = NewMap(77, 41, kPixelIndexed, &GreyColourTable());
   Fill(mask.get(), [](int32_t x, int32_t y) { return (x * y) % 256; });
-  const MaskDescriptor masked = {kTransferMask, 255, 0, 0, 0};
+  const MaskDescriptor key = {kTransferKeyColour, 2, 0, 0, 0}, masked = {kTransferMask, 255, 0, 0, 0};
+  const struct {
+    Pixmap *pixmap, *mask;
+    const MaskDescriptor* descriptor;
+  } kinds[] = {{indexed.get(), nullptr, &key}, {direct.get(), nullptr, nullptr}, {direct.get(), mask.get(), &masked}};
   for (bool interlaced : {false, true}) {
-    SCOPED_TRACE(interlaced);
-    const fs::path palette = WriteFile(indexed.get(), nullptr, &key, kImagePng, interlaced, "palette.png");
-    EXPECT_EQ(Differences(indexed.get(), nullptr, &key, WithConvert(palette, Pixels(indexed.get()))), 0);
-    const fs::path rgb = WriteFile(direct.get(), nullptr, nullptr, kImagePng, interlaced, "rgb.png");
-    EXPECT_EQ(Differences(direct.get(), nullptr, nullptr, WithConvert(rgb, Pixels(direct.get()))), 0);
-    const fs::path rgba = WriteFile(direct.get(), mask.get(), &masked, kImagePng, interlaced, "rgba.png");
-    EXPECT_EQ(Differences(direct.get(), mask.get(), &masked, WithConvert(rgba, Pixels(direct.get()))), 0);
-    for (const fs::path& path : {palette, rgb, rgba}) fs::remove(path);
+    for (const auto& k : kinds) {
+      SCOPED_TRACE(testing::Message() << interlaced << " " << &k - kinds);
+      const fs::path png = Saved(Encode(k.pixmap, k.mask, k.descriptor, kImagePng, interlaced), "writer.png");
+      for (auto decoder : {WithConvert, WithOurs}) EXPECT_EQ(Differences(k.pixmap, k.mask, k.descriptor, decoder(png)), 0);
+      fs::remove(png);
+    }
   }
 }
 
-// The pictures of the page archive, decoded by the system and written again.
+// The pictures of the page archive as they came and as the system writes them again.
 TEST(IndependentDecodersTest, PagePicturesRewritten) {
-  int pictures = 0;
-  for (const auto& entry : fs::directory_iterator(SKYWARD_PAGES_DIR)) {
-    const std::string extension = entry.path().extension().string();
-    if (extension != ".gif" && extension != ".png") continue;
-    SCOPED_TRACE(entry.path().filename().string());
-    std::ifstream file(entry.path(), std::ios::binary);
-    UniqueHandle data = HandleOf(Bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()});
-    Pixmap *pixmap = nullptr, *mask = nullptr;
-    MaskDescriptor descriptor;
-    ImageInfo info;
-    ASSERT_EQ(ImageRead(data.get(), &pixmap, &mask, &descriptor, &info), kOk);
-    UniquePixmap owned(pixmap), ownedMask(mask);
-    // The original through convert too: the system's reader agrees with it on the file as it came.
-    EXPECT_EQ(Differences(pixmap, mask, &descriptor, WithConvert(entry.path(), Pixels(pixmap)), true), 0);
-    const fs::path rewritten = WriteFile(pixmap, mask, &descriptor, info.format, false, "page" + extension);
-    EXPECT_EQ(Differences(pixmap, mask, &descriptor, WithConvert(rewritten, Pixels(pixmap))), 0);
-    if (extension == ".gif") {
-      EXPECT_EQ(Differences(pixmap, mask, &descriptor, WithGiflib(rewritten)), 0);
+  const auto pictures = PagePictures();
+  EXPECT_GE(pictures.size(), 4u);
+  for (const auto& path : pictures) {
+    SCOPED_TRACE(path.filename().string());
+    const Decoded d = Decode(FileBytes(path));
+    ASSERT_EQ(d.status, kOk);
+    Pixmap *pixmap = d.pixmap.get(), *mask = d.mask.get();
+    EXPECT_EQ(Differences(pixmap, mask, &d.descriptor, WithConvert(path), true), 0);
+    const fs::path again = Saved(Encode(pixmap, mask, &d.descriptor, d.info.format), "page" + path.extension().string());
+    EXPECT_EQ(Differences(pixmap, mask, &d.descriptor, WithConvert(again)), 0);
+    if (path.extension() == ".gif") {
+      EXPECT_EQ(Differences(pixmap, mask, &d.descriptor, WithGiflib(again)), 0);
     }
-    fs::remove(rewritten);
-    ++pictures;
+    fs::remove(again);
   }
-  EXPECT_GE(pictures, 4);
 }
 
 }  // namespace

@@ -4,16 +4,6 @@
 
 #include "tests/images/image_test_support.h"
 
-namespace {
-
-void AppendBytes(png_structp png, png_bytep data, size_t count) {
-  auto* out = static_cast<Bytes*>(png_get_io_ptr(png));
-  out->insert(out->end(), data, data + count);
-}
-void NoFlush(png_structp) {}
-
-}  // namespace
-
 Bytes MakePng(const PngShape& shape) {
   Bytes out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -22,36 +12,35 @@ Bytes MakePng(const PngShape& shape) {
     png_destroy_write_struct(&png, &info);
     return {};
   }
-  png_set_write_fn(png, &out, AppendBytes, NoFlush);
-  png_set_IHDR(png, info, shape.width, shape.height, shape.depth, shape.colourType,
-               shape.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-               PNG_FILTER_TYPE_DEFAULT);
-  if (!shape.palette.empty()) {
-    std::vector<png_color> palette;
-    for (const auto& c : shape.palette) palette.push_back(png_color{c[0], c[1], c[2]});
-    png_set_PLTE(png, info, palette.data(), int(palette.size()));
-  }
+  png_set_write_fn(
+      png, &out,
+      [](png_structp p, png_bytep data, size_t count) {
+        auto* bytes = static_cast<Bytes*>(png_get_io_ptr(p));
+        bytes->insert(bytes->end(), data, data + count);
+      },
+      [](png_structp) {});
+  png_set_IHDR(png, info, shape.width, shape.height, shape.depth, shape.colourType, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  std::vector<png_color> palette;
+  for (const auto& c : shape.palette) palette.push_back(png_color{c[0], c[1], c[2]});
+  if (!palette.empty()) png_set_PLTE(png, info, palette.data(), int(palette.size()));
+  png_color_16 colour = {};
   if (!shape.transparentAlphas.empty())
     png_set_tRNS(png, info, shape.transparentAlphas.data(), int(shape.transparentAlphas.size()), nullptr);
   if (shape.transparentGrey >= 0) {
-    png_color_16 grey = {};
-    grey.gray = png_uint_16(shape.transparentGrey);
-    png_set_tRNS(png, info, nullptr, 0, &grey);
+    colour.gray = png_uint_16(shape.transparentGrey);
+    png_set_tRNS(png, info, nullptr, 0, &colour);
   }
   if (shape.physical.unit >= 0) png_set_pHYs(png, info, shape.physical.x, shape.physical.y, shape.physical.unit);
   if (shape.offset.unit >= 0) png_set_oFFs(png, info, shape.offset.x, shape.offset.y, shape.offset.unit);
   if (shape.gamma > 0) png_set_gAMA(png, info, shape.gamma);
   if (shape.srgb) png_set_sRGB(png, info, PNG_sRGB_INTENT_PERCEPTUAL);
-  if (shape.background) {
-    png_color_16 background = {};
-    background.red = shape.backgroundRed, background.green = shape.backgroundGreen;
-    background.blue = shape.backgroundBlue, background.gray = shape.backgroundGrey;
-    png_set_bKGD(png, info, &background);
+  if (shape.backgroundGrey >= 0) {
+    colour.gray = png_uint_16(shape.backgroundGrey);
+    png_set_bKGD(png, info, &colour);
   }
   png_write_info(png, info);
-  const int passes = shape.interlaced ? png_set_interlace_handling(png) : 1;
-  for (int pass = 0; pass < passes; ++pass)
-    for (const Bytes& row : shape.rows) png_write_row(png, row.data());
+  for (const Bytes& row : shape.rows) png_write_row(png, row.data());
   png_write_end(png, info);
   png_destroy_write_struct(&png, &info);
   return out;
