@@ -1,10 +1,9 @@
-// The graphics layer's plain data: standard colour tables, rectangle limits and worlds.
+// The graphics layer's plain data: standard colour tables and rectangle limits.
 #include <gtest/gtest.h>
 
 #include "graphics/colour_match.h"
 #include "graphics/colour_tables.h"
 #include "graphics/rect_limit.h"
-#include "graphics/world.h"
 
 namespace {
 
@@ -42,27 +41,6 @@ TEST(RectLimit, SpansBeyond32000AreCut) {
     const Rect limited = RectLimitSpans(in);
     EXPECT_EQ(limited, out) << in.left << "," << in.top << "," << in.right << "," << in.bottom << " gave "
                             << limited.left << "," << limited.top << "," << limited.right << "," << limited.bottom;
-  }
-}
-
-struct Record {
-  GraphicsLinks links;
-  int32_t data[9];
-};
-
-TEST(GraphicsWorld, RecordsReachOneAnother) {
-  for (WorldRecord kind : {WorldRecord::kPixmap, WorldRecord::kOther}) {
-    GraphicsWorld* world = WorldNew(sizeof(Record), sizeof(Record), kind);
-    ASSERT_NE(world, nullptr);
-    auto* port = reinterpret_cast<Record*>(world->links.port);
-    auto* record = static_cast<Record*>(world->record);
-    // A record of another kind is nothing's pixel map.
-    const void* map = kind == WorldRecord::kPixmap ? record : nullptr;
-    for (const GraphicsLinks* links : {&world->links, LinksOf(port), LinksOf(record)})
-      EXPECT_TRUE(links->world == world && static_cast<void*>(links->port) == port && links->pixmap == map);
-    EXPECT_GE(reinterpret_cast<uint8_t*>(record), reinterpret_cast<uint8_t*>(port + 1));  // apart and aligned
-    EXPECT_EQ(reinterpret_cast<uintptr_t>(record) % kWorldRecordAlignment, 0u);
-    WorldDispose(world);
   }
 }
 

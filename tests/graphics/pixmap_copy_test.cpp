@@ -123,10 +123,7 @@ TEST(PixmapCopyTest, IndexedCopies) {
   for (int32_t x = 0; x < 256; ++x) ASSERT_EQ(IndexAt(other.get(), x, 0), x);
 
   // Different tables: colours are matched.
-  ColourTable two{};
-  two.count = 2;
-  two.entries[0] = {255, 0, 0, 0};
-  two.entries[1] = {255, 255, 255, 255};
+  ColourTable two{2, {{255, 0, 0, 0}, {255, 255, 255, 255}}};
   UniquePixmap bilevel = NewMap(256, 1, kPixelIndexed, &two);
   ASSERT_EQ(PixmapCopy(bilevel.get(), nullptr, grey.get(), nullptr, nullptr, nullptr), kOk);
   EXPECT_TRUE(IndexAt(bilevel.get(), 10, 0) == 0 && IndexAt(bilevel.get(), 250, 0) == 1);

@@ -133,29 +133,29 @@ TEST(PixmapDevice, OffscreenPortsKeepBothCopiesInStep) {
   EXPECT_TRUE(map->links.port && PixmapIsDirect(map.get()));
 }
 
-TEST(PixmapDevice, TilesLieEdgeToEdgeFromTheOrigin) {
+using TileTest = PortOnSurface<12, 9, kGround>;
+
+TEST_F(TileTest, TilesLieEdgeToEdgeFromTheOrigin) {
   UniquePixmap tile = NewMap(3, 2, kPixel32);
   Fill(tile.get(), Distinct);
-  DibSurface surface(12, 9, kGround);
-  OpenPort port(surface.dc());
   const Rect fill = {2, 1, 9, 6};
-  ASSERT_EQ(PortTilePixmap(port.get(), &fill, Point{1, 1}, tile.get(), nullptr, nullptr, nullptr), kOk);
+  ASSERT_EQ(PortTilePixmap(port_, &fill, Point{1, 1}, tile.get(), nullptr, nullptr, nullptr), kOk);
   for (int32_t y = 0; y < 9; ++y) {
     for (int32_t x = 0; x < 12; ++x) {
       const bool inside = x >= fill.left && x < fill.right && y >= fill.top && y < fill.bottom;
-      EXPECT_EQ(surface.Pixel(x, y), inside ? GdiOf(Distinct((x - 1) % 3, (y - 1) % 2)) : kGround) << x << "," << y;
+      EXPECT_EQ(surface_.Pixel(x, y), inside ? GdiOf(Distinct((x - 1) % 3, (y - 1) % 2)) : kGround) << x << "," << y;
     }
   }
   POINT origin;
-  GetViewportOrgEx(surface.dc(), &origin);
+  GetViewportOrgEx(surface_.dc(), &origin);
   EXPECT_EQ(origin.x, 0) << "the origin is put back";
-  surface.Fill(kGround);
-  ASSERT_EQ(PortPaintRect(port.get(), Rect{0, 0, 12, 9}), kOk);
-  EXPECT_NE(surface.Pixel(11, 8), kGround) << "the clip is put back";
+  surface_.Fill(kGround);
+  ASSERT_EQ(PortPaintRect(port_, Rect{0, 0, 12, 9}), kOk);
+  EXPECT_NE(surface_.Pixel(11, 8), kGround) << "the clip is put back";
 
   // Without a rectangle the whole surface; a negative origin starts mid-tile.
-  ASSERT_EQ(PortTilePixmap(port.get(), nullptr, Point{-1, 0}, tile.get(), nullptr, nullptr, nullptr), kOk);
-  EXPECT_TRUE(surface.Pixel(0, 0) == GdiOf(Distinct(1, 0)) && surface.Pixel(11, 8) == GdiOf(Distinct(0, 0)));
+  ASSERT_EQ(PortTilePixmap(port_, nullptr, Point{-1, 0}, tile.get(), nullptr, nullptr, nullptr), kOk);
+  EXPECT_TRUE(surface_.Pixel(0, 0) == GdiOf(Distinct(1, 0)) && surface_.Pixel(11, 8) == GdiOf(Distinct(0, 0)));
 }
 
 }  // namespace

@@ -62,71 +62,64 @@ TEST(Port, CallerContextIsNeitherReleasedNorRobbedOfItsObjects) {
   for (const auto& o : objects) DeleteObject(o.own);
 }
 
-TEST(Port, SolidFillsTakeStockBrushesForBlackTheTwoMiddleGreysAndWhite) {
-  DibSurface surface(16, 16);
-  OpenPort port(surface.dc());
+using PortTest = PortOnSurface<16, 20, kWhite>;
+
+TEST_F(PortTest, SolidFillsTakeStockBrushesForBlackTheTwoMiddleGreysAndWhite) {
   const std::pair<Colour, int> cases[] = {  // -1: a brush of its own
       {Opaque(0, 0, 0), BLACK_BRUSH},         {Opaque(0x80, 0x80, 0x80), GRAY_BRUSH},
       {Opaque(0x7F, 0x7F, 0x7F), GRAY_BRUSH}, {Opaque(255, 255, 255), WHITE_BRUSH},
       {Opaque(0x81, 0x81, 0x81), -1},         {Opaque(0x7F, 0x7F, 0x7E), -1}};
   for (const auto& [colour, stock] : cases) {
-    ASSERT_EQ(PortSetFill(port.get(), &colour, nullptr, &kSolidPattern), kOk);
-    const HGDIOBJ brush = GetCurrentObject(surface.dc(), OBJ_BRUSH);
+    ASSERT_EQ(PortSetFill(port_, &colour, nullptr, &kSolidPattern), kOk);
+    const HGDIOBJ brush = GetCurrentObject(surface_.dc(), OBJ_BRUSH);
     for (int other : {BLACK_BRUSH, GRAY_BRUSH, WHITE_BRUSH})
       EXPECT_EQ(brush == GetStockObject(other), other == stock) << std::hex << Gdi(colour) << " " << other;
-    ASSERT_EQ(PortPaintRect(port.get(), Rect{0, 0, 16, 16}), kOk);
-    EXPECT_EQ(surface.Pixel(3, 3), stock == GRAY_BRUSH ? kStockGrey : Gdi(colour)) << std::hex << Gdi(colour);
+    ASSERT_EQ(PortPaintRect(port_, Rect{0, 0, 16, 16}), kOk);
+    EXPECT_EQ(surface_.Pixel(3, 3), stock == GRAY_BRUSH ? kStockGrey : Gdi(colour)) << std::hex << Gdi(colour);
   }
   // Erasing makes the same choice from the background colour.
-  ASSERT_EQ(PortSetBackColour(port.get(), Opaque(0x7F, 0x7F, 0x7F)), kOk);
-  ASSERT_EQ(PortEraseRect(port.get(), Rect{0, 0, 16, 16}), kOk);
-  EXPECT_EQ(surface.Count(Rect{0, 0, 16, 16}, kStockGrey), 256);
+  ASSERT_EQ(PortSetBackColour(port_, Opaque(0x7F, 0x7F, 0x7F)), kOk);
+  ASSERT_EQ(PortEraseRect(port_, Rect{0, 0, 16, 16}), kOk);
+  EXPECT_EQ(surface_.Count(Rect{0, 0, 16, 16}, kStockGrey), 256);
 
   // A pattern: 0 bits in the foreground colour, 1 bits in the background colour, rows top down.
   const Colour fore = Opaque(0, 0, 200), back = Opaque(250, 250, 0);
-  ASSERT_EQ(PortSetFill(port.get(), &fore, &back, &kDiagonal), kOk);
-  ASSERT_EQ(PortPaintRect(port.get(), Rect{0, 0, 16, 16}), kOk);
+  ASSERT_EQ(PortSetFill(port_, &fore, &back, &kDiagonal), kOk);
+  ASSERT_EQ(PortPaintRect(port_, Rect{0, 0, 16, 16}), kOk);
   for (int y = 0; y < 16; ++y)
-    for (int x = 0; x < 16; ++x) ASSERT_EQ(surface.Pixel(x, y), Gdi(x % 8 == y % 8 ? back : fore)) << x << "," << y;
+    for (int x = 0; x < 16; ++x) ASSERT_EQ(surface_.Pixel(x, y), Gdi(x % 8 == y % 8 ? back : fore)) << x << "," << y;
 }
 
-TEST(Port, PaintedRectanglesAreLimitedTo32000PixelsEachWay) {
-  DibSurface surface(20, 20, kWhite);
-  OpenPort port(surface.dc());
-  ASSERT_EQ(PortReset(port.get(), kResetPenAndFill), kOk);
-  // The origin brings the place where the limit falls into view: painted on one side of x = 10.
+TEST_F(PortTest, PaintedRectanglesAreLimitedTo32000PixelsEachWay) {
+  // The origin brings the place where the limit falls into view: painted on one side of x = 8.
   const std::tuple<Rect, int32_t, bool> cases[] = {
-      {{0, 0, 100000, 20}, -31990, true},        // kept from its left end: to 32000
-      {{-100000, 0, 5, 20}, 32005, false},       // kept from its right end: from -31995
-      {{20000, 0, 120000, 20}, -53990, false},   // recentred: 54000 to 86000
-      {{20000, 0, 120000, 20}, -85990, true},
+      {{0, 0, 100000, 20}, -31992, true},        // kept from its left end: to 32000
+      {{-100000, 0, 5, 20}, 32003, false},       // kept from its right end: from -31995
+      {{20000, 0, 120000, 20}, -53992, false},   // recentred: 54000 to 86000
+      {{20000, 0, 120000, 20}, -85992, true},
   };
   for (const auto& [rect, originX, paintedLeft] : cases) {
-    surface.Fill(kWhite);
-    ASSERT_EQ(PortSetOrigin(port.get(), originX, 0, nullptr), kOk);
-    ASSERT_EQ(PortPaintRect(port.get(), rect), kOk);
-    EXPECT_EQ(surface.BoundsOfOther(kWhite), (paintedLeft ? Rect{0, 0, 10, 20} : Rect{10, 0, 20, 20}))
+    surface_.Fill(kWhite);
+    ASSERT_EQ(PortSetOrigin(port_, originX, 0, nullptr), kOk);
+    ASSERT_EQ(PortPaintRect(port_, rect), kOk);
+    EXPECT_EQ(surface_.BoundsOfOther(kWhite), (paintedLeft ? Rect{0, 0, 8, 20} : Rect{8, 0, 16, 20}))
         << rect.left << ".." << rect.right << " seen from " << originX;
   }
 }
 
-TEST(Port, WindowPortsInvalidateOnlyWhileTheWindowIsVisible) {
-  DibSurface surface(10, 10);
-  OpenPort memoryPort(surface.dc());
-  EXPECT_EQ(PortInvalidateRect(memoryPort.get(), Rect{0, 0, 5, 5}), kErrState);
-  EXPECT_EQ(PortValidateRect(memoryPort.get(), Rect{0, 0, 5, 5}), kErrState);
-
+TEST_F(PortTest, WindowPortsInvalidateOnlyWhileTheWindowIsVisible) {
+  EXPECT_EQ(PortInvalidateRect(port_, Rect{0, 0, 5, 5}), kErrState) << "no window";
   GraphicsPort* port;
   EXPECT_EQ(PortOpenWindow(reinterpret_cast<HWND>(intptr_t{0x7FFF0}), false, &port), kErrGraphics);
   EXPECT_EQ(port, nullptr);
   TestWindow window;
   ASSERT_EQ(PortOpenWindow(window.handle(), false, &port), kOk);
-  RECT update;
   EXPECT_EQ(PortInvalidateRect(port, Rect{10, 10, 20, 20}), kOk);  // hidden: succeeds, does nothing
   ShowWindow(window.handle(), SW_SHOWNOACTIVATE);
   ValidateRect(window.handle(), nullptr);
   ASSERT_EQ(PortSetOrigin(port, 5, 7, nullptr), kOk);  // logical coordinates
   ASSERT_EQ(PortInvalidateRect(port, Rect{10, 10, 20, 20}), kOk);
+  RECT update;
   ASSERT_TRUE(GetUpdateRect(window.handle(), &update, FALSE));
   EXPECT_EQ((Rect{update.left, update.top, update.right, update.bottom}), (Rect{15, 17, 25, 27}));
   ASSERT_EQ(PortValidateRect(port, Rect{0, 0, 100, 100}), kOk);

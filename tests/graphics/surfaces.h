@@ -1,5 +1,5 @@
 // Surfaces for the graphics tests: a 32-bit top-down DIB section in a memory context, its pixels read
-// straight from memory; a plain top-level window (hidden until shown); a port on a caller's context.
+// straight from memory; a plain top-level window; a port on a DIB section.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -63,13 +63,12 @@ class DibSurface {
   uint32_t* bits_ = nullptr;
 };
 
+// A plain top-level window of 200 x 100 pixels, hidden until shown.
 class TestWindow {
  public:
   TestWindow() {
     static const ATOM windowClass = [] {
-      WNDCLASSA description = {};
-      description.lpfnWndProc = DefWindowProcA;
-      description.lpszClassName = "graphics_test_window";
+      const WNDCLASSA description = {0, DefWindowProcA, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "test"};
       return RegisterClassA(&description);
     }();
     window_ = CreateWindowA(MAKEINTATOM(windowClass), "", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
@@ -85,26 +84,16 @@ class TestWindow {
 inline Colour Opaque(uint8_t red, uint8_t green, uint8_t blue) { return Colour{255, red, green, blue}; }
 inline COLORREF Gdi(const Colour& colour) { return RGB(colour.red, colour.green, colour.blue); }
 
-// A port on a caller's context, closed with the scope.
-class OpenPort {
- public:
-  explicit OpenPort(HDC dc, bool restore = false) : status_(PortOpenDevice(dc, restore, &port_)) {}
-  ~OpenPort() { PortClose(port_); }
-  OpenPort(const OpenPort&) = delete;
-  GraphicsPort* get() const { return port_; }
-  GraphicsPort* operator->() const { return port_; }
-  Status status() const { return status_; }
-
- private:
-  GraphicsPort* port_ = nullptr;
-  Status status_;
-};
-
 // A port on a DIB section of the given size and colour, its pen, fill and text state reset.
 template <int kWidth, int kHeight, COLORREF kColour = RGB(0, 255, 0)>
 class PortOnSurface : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_EQ(PortReset(port_.get(), kResetPenAndFill | kResetText), kOk); }
+  void SetUp() override {
+    ASSERT_EQ(PortOpenDevice(surface_.dc(), false, &port_), kOk);
+    ASSERT_EQ(PortReset(port_, kResetPenAndFill | kResetText), kOk);
+  }
+  void TearDown() override { PortClose(port_); }
+
   DibSurface surface_{kWidth, kHeight, kColour};
-  OpenPort port_{surface_.dc()};
+  GraphicsPort* port_ = nullptr;
 };

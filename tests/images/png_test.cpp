@@ -86,22 +86,18 @@ TEST(PngReadTest, PhysicalSize) {
 
 TEST(PngReadTest, OffsetBackgroundAndGamma) {
   PngShape shape;
-  shape.depth = 16, shape.rows = {{0, 1}};
-  shape.offset = {5, -7, PNG_OFFSET_PIXEL};
-  shape.backgroundGrey = 0x1234;
+  shape.depth = 16, shape.rows = {{0, 1}}, shape.offset = {5, -7, PNG_OFFSET_PIXEL}, shape.backgroundGrey = 0x1234;
   const Decoded d = Decode(MakePng(shape));
   ASSERT_EQ(d.status, kOk);
   EXPECT_EQ(d.pixmap->bounds, (Rect{5, -7, 6, -6}));
   EXPECT_EQ(d.info.hasBackground, 1);
   EXPECT_EQ(ColourToArgb(d.info.background), 0xFF343434u) << "the low byte of the grey sample";
-  EXPECT_DOUBLE_EQ(d.info.gamma, 2.2);
+  EXPECT_DOUBLE_EQ(d.info.gamma, 2.2) << "when the file states none";
 
-  shape.offset = {25400, 50800, PNG_OFFSET_MICROMETER};
-  shape.backgroundGrey = -1, shape.gamma = 0.5;
+  shape.offset = {25400, 50800, PNG_OFFSET_MICROMETER}, shape.backgroundGrey = -1, shape.gamma = 0.5;
   const Decoded m = Decode(MakePng(shape));
   ASSERT_EQ(m.status, kOk);
-  EXPECT_EQ(m.pixmap->bounds.left, 72);
-  EXPECT_EQ(m.pixmap->bounds.top, 144);
+  EXPECT_EQ(m.pixmap->bounds, (Rect{72, 144, 73, 145})) << "at 72 pixels an inch";
   EXPECT_EQ(m.info.hasBackground, 0);
   EXPECT_NEAR(m.info.gamma, 2.0, 1e-9);
   shape.gamma = 0, shape.srgb = true;
