@@ -1,19 +1,17 @@
 // The graphics layer's plain data: standard colour tables and rectangle limits.
 #include <gtest/gtest.h>
 
-#include "graphics/colour_match.h"
-#include "graphics/colour_tables.h"
 #include "graphics/rect_limit.h"
+#include "tests/graphics/pixmap_test_support.h"
 
 namespace {
 
 TEST(ColourTables, SystemTableIsTheCubeThenFourRampsThenBlackAndGreyRunsUp) {
   const ColourTable& system = SystemColourTable();
   EXPECT_EQ(system.count, 256u);
-  const std::pair<int, uint32_t> samples[] = {{0, 0xFFFFFFFF},   {1, 0xFFFFFFCC},   {6, 0xFFFFCCFF},
-                                              {36, 0xFFCCFFFF},  {214, 0xFF000033}, {215, 0xFFEE0000},
-                                              {234, 0xFF001100}, {235, 0xFF0000EE}, {254, 0xFF111111},
-                                              {255, 0xFF000000}};
+  const std::pair<int, uint32_t> samples[] = {{0, 0xFFFFFFFF},   {1, 0xFFFFFFCC},   {6, 0xFFFFCCFF},   {36, 0xFFCCFFFF},
+                                              {214, 0xFF000033}, {215, 0xFFEE0000}, {234, 0xFF001100}, {235, 0xFF0000EE},
+                                              {254, 0xFF111111}, {255, 0xFF000000}};
   for (const auto& [index, argb] : samples) EXPECT_EQ(ColourToArgb(system.entries[index]), argb) << index;
   // Every colour once: the ramps hold only levels the cube lacks, and the cube's black is left out.
   for (int i = 0; i < 256; ++i)
@@ -37,11 +35,7 @@ TEST(RectLimit, SpansBeyond32000AreCut) {
       {kWholePlane, {-16000, -16000, 16000, 16000}},
       {{10, 10, -100000, -100000}, {10, 10, -100000, -100000}},  // inverted: nothing to cut
   };
-  for (const auto& [in, out] : cases) {
-    const Rect limited = RectLimitSpans(in);
-    EXPECT_EQ(limited, out) << in.left << "," << in.top << "," << in.right << "," << in.bottom << " gave "
-                            << limited.left << "," << limited.top << "," << limited.right << "," << limited.bottom;
-  }
+  for (const auto& [in, out] : cases) EXPECT_EQ(RectLimitSpans(in), out) << testing::PrintToString(in);
 }
 
 }  // namespace

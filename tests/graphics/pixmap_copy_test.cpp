@@ -12,7 +12,7 @@ TransferMode Mode(uint32_t mode, uint8_t alphaOrIndex = 0) { return TransferMode
 
 Row RowOf(Pixmap* map, int32_t y = 0) {
   Row row;
-  for (int32_t x = 0; x < map->bounds.right - map->bounds.left; ++x) row.push_back(ArgbAt(map, x, y));
+  for (int32_t x = 0; x < WidthOf(map); ++x) row.push_back(ArgbAt(map, x, y));
   return row;
 }
 

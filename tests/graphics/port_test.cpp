@@ -102,8 +102,7 @@ TEST_F(PortTest, PaintedRectanglesAreLimitedTo32000PixelsEachWay) {
     surface_.Fill(kWhite);
     ASSERT_EQ(PortSetOrigin(port_, originX, 0, nullptr), kOk);
     ASSERT_EQ(PortPaintRect(port_, rect), kOk);
-    EXPECT_EQ(surface_.BoundsOfOther(kWhite), (paintedLeft ? Rect{0, 0, 8, 20} : Rect{8, 0, 16, 20}))
-        << rect.left << ".." << rect.right << " seen from " << originX;
+    EXPECT_EQ(surface_.BoundsOfOther(kWhite), (paintedLeft ? Rect{0, 0, 8, 20} : Rect{8, 0, 16, 20})) << originX;
   }
 }
 

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "graphics/port.h"
+#include "tests/graphics/pixmap_test_support.h"
 
 class DibSurface {
  public:

@@ -1,7 +1,6 @@
-// Recognition by content, the dispatcher's outputs on failure, and the image stream.
+// Recognition by content, the dispatcher's outputs on failure, and the pictures of the page archive.
 #include <gtest/gtest.h>
 
-#include "images/image_stream.h"
 #include "tests/images/image_test_support.h"
 
 namespace {
@@ -69,15 +68,16 @@ TEST(ImageReadTest, UnsupportedDataLeavesNoPixelMap) {
   EXPECT_EQ(ImageRead(bitmap.get(), nullptr, nullptr, nullptr, nullptr), kErrArgument);
 }
 
-TEST(ImageStreamTest, ReadsAreAllOrNothing) {
-  UniqueHandle data = HandleOf({1, 2, 3});
-  ImageStream input = ImageStreamOver(data.get());
-  uint8_t buffer[4] = {9, 9, 9, 9};
-  EXPECT_EQ(ImageStreamRead(&input, 2, buffer), kOk);
-  EXPECT_EQ(ImageStreamRead(&input, 2, buffer + 2), kErrImageData);
-  EXPECT_TRUE(buffer[2] == 9 && input.position == 2u);
-  EXPECT_EQ(ImageStreamReadByte(&input, buffer), kOk);
-  EXPECT_EQ(ImageStreamReadByte(&input, buffer), kErrImageData);
+// The independent decoders' test compares their pixels, and those of the writers' copies, with other
+// decoders.
+TEST(PagesPicturesTest, EveryPictureDecodes) {
+  const auto pictures = PagePictures();
+  EXPECT_GE(pictures.size(), 4u);
+  for (const auto& path : pictures) {
+    const Decoded d = Decode(FileBytes(path));
+    EXPECT_EQ(d.status, kOk) << path;
+    EXPECT_EQ(d.info.format, path.extension() == ".gif" ? kImageGif : kImagePng) << path;
+  }
 }
 
 }  // namespace

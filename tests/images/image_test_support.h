@@ -37,14 +37,15 @@ inline Decoded Decode(const Bytes& bytes, bool wantMask = true) {
   return d;
 }
 
+// The whole file; none when the writer fails, as it then must.
 inline Bytes Encode(Pixmap* pixmap, Pixmap* mask, const MaskDescriptor* descriptor, FourCC format,
-                    bool interlaced = false) {
+                    bool interlaced = false, Status expected = kOk) {
   ImageInfo info{};
   ImageInfoReset(&info);
   info.format = format;
   info.interlaced = interlaced;
   MemoryHandle encoded = nullptr;
-  EXPECT_EQ(ImageWrite(pixmap, mask, descriptor, &info, &encoded), kOk);
+  EXPECT_EQ(ImageWrite(pixmap, mask, descriptor, &info, &encoded), expected);
   UniqueHandle owned(encoded);
   return encoded ? BytesOf(encoded) : Bytes{};
 }
@@ -60,8 +61,6 @@ inline uint32_t Shown(Pixmap* pixmap, Pixmap* mask, const MaskDescriptor* descri
     c.alpha = 0;
   return c.alpha == 0 ? 0 : ColourToArgb(c);
 }
-inline int32_t WidthOf(const Pixmap* p) { return p->bounds.right - p->bounds.left; }
-inline int32_t HeightOf(const Pixmap* p) { return p->bounds.bottom - p->bounds.top; }
 
 // The GIF and PNG pictures of the page archive.
 inline std::vector<std::filesystem::path> PagePictures() {
@@ -73,7 +72,6 @@ inline std::vector<std::filesystem::path> PagePictures() {
   std::vector<std::filesystem::path> pictures;
   for (const auto& entry : std::filesystem::directory_iterator(folder))
     if (entry.path().extension() == ".gif" || entry.path().extension() == ".png") pictures.push_back(entry.path());
-  std::sort(pictures.begin(), pictures.end());
   return pictures;
 }
 inline Bytes FileBytes(const std::filesystem::path& path) {
