@@ -9,9 +9,9 @@ namespace {
 TEST(ColourTables, SystemTableIsTheCubeThenFourRampsThenBlackAndGreyRunsUp) {
   const ColourTable& system = SystemColourTable();
   EXPECT_EQ(system.count, 256u);
-  const std::pair<int, uint32_t> samples[] = {{0, 0xFFFFFFFF},   {1, 0xFFFFFFCC},   {6, 0xFFFFCCFF},   {36, 0xFFCCFFFF},
-                                              {214, 0xFF000033}, {215, 0xFFEE0000}, {234, 0xFF001100}, {235, 0xFF0000EE},
-                                              {254, 0xFF111111}, {255, 0xFF000000}};
+  const std::pair<int, uint32_t> samples[] = {
+      {0, 0xFFFFFFFF},   {1, 0xFFFFFFCC},   {6, 0xFFFFCCFF},   {36, 0xFFCCFFFF},  {214, 0xFF000033},
+      {215, 0xFFEE0000}, {234, 0xFF001100}, {235, 0xFF0000EE}, {254, 0xFF111111}, {255, 0xFF000000}};
   for (const auto& [index, argb] : samples) EXPECT_EQ(ColourToArgb(system.entries[index]), argb) << index;
   // Every colour once: the ramps hold only levels the cube lacks, and the cube's black is left out.
   for (int i = 0; i < 256; ++i)

@@ -42,7 +42,8 @@ TEST(PixmapCopyTest, ClippingMovesTheOtherRectangleInProportion) {
   EXPECT_EQ(wide.Red(1), 22u);
 
   // A source rectangle past the source's edge cuts the destination likewise.
-  const Rect beyond = {90, 0, 110, 1}, to = {0, 0, 20, 1}, outside = {500, 0, 600, 1}, huge = {INT32_MIN, 0, INT32_MAX, 1};
+  const Rect beyond = {90, 0, 110, 1}, to = {0, 0, 20, 1};
+  const Rect outside = {500, 0, 600, 1}, huge = {INT32_MIN, 0, INT32_MAX, 1};
   ASSERT_EQ(past.Copy(&to, nullptr, &beyond), kOk);
   EXPECT_EQ(past.Red(9), 99u);
   EXPECT_EQ(ArgbAt(past.destination.get(), 10, 0), kBlue);
@@ -62,9 +63,12 @@ TEST(PixmapCopyTest, ScalingTakesTheNearestPixel) {
 // 129 leaves 127.
 TEST(PixmapCopyTest, ConstantAlphaAndMaskCoverageBlend) {
   const Row copied = {0xFF000000, 0xFF010000, 0xFF020000, 0xFF030000};
-  const TransferMode zero = Mode(kTransferBlend, 0), opaque = Mode(kTransferBlend, 255), mid = Mode(kTransferBlend, 128);
-  const std::pair<const TransferMode*, Row> constant[] = {
-      {nullptr, copied}, {&zero, Row(4, kBlue)}, {&opaque, copied}, {&mid, Row{0xFF00007F, 0xFF00007F, 0xFF01007F, 0xFF01007F}}};
+  const TransferMode zero = Mode(kTransferBlend, 0), opaque = Mode(kTransferBlend, 255);
+  const TransferMode mid = Mode(kTransferBlend, 128);
+  const std::pair<const TransferMode*, Row> constant[] = {{nullptr, copied},
+                                                          {&zero, Row(4, kBlue)},
+                                                          {&opaque, copied},
+                                                          {&mid, Row{0xFF00007F, 0xFF00007F, 0xFF01007F, 0xFF01007F}}};
   for (const auto& [mode, row] : constant) {
     Maps maps(4, 4);
     ASSERT_EQ(maps.Copy(nullptr, mode), kOk);

@@ -19,7 +19,7 @@
 using Bytes = std::vector<uint8_t>;
 
 inline UniqueHandle HandleOf(const Bytes& bytes) { return UniqueHandle(HandleNewFromData(bytes.data(), bytes.size())); }
-inline Bytes BytesOf(MemoryHandle handle) { return Bytes(HandleData(handle), HandleData(handle) + HandleGetSize(handle)); }
+inline Bytes BytesOf(MemoryHandle h) { return Bytes(HandleData(h), HandleData(h) + HandleGetSize(h)); }
 
 struct Decoded {
   Status status;

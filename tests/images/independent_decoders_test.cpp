@@ -72,11 +72,12 @@ void ExpectDecodersAgree(Pixmap* pixmap, Pixmap* mask, const MaskDescriptor* des
                          bool interlaced) {
   const fs::path path = fs::temp_directory_path() / (format == kImageGif ? "skyward_writer.gif" : "skyward_writer.png");
   const Bytes bytes = Encode(pixmap, mask, descriptor, format, interlaced);
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
   std::vector<Pixels (*)(const fs::path&)> decoders = {WithConvert, WithOurs};
   if (format == kImageGif) decoders.push_back(WithGiflib);
   for (size_t i = 0; i < decoders.size(); ++i)
-    EXPECT_EQ(Differences(pixmap, mask, descriptor, decoders[i](path)), 0) << "decoder " << i << ", interlaced " << interlaced;
+    EXPECT_EQ(Differences(pixmap, mask, descriptor, decoders[i](path)), 0) << "decoder " << i << ", " << interlaced;
   fs::remove(path);
 }
 
@@ -98,7 +99,7 @@ TEST(IndependentDecodersTest, PngFromTheWriter) {
   UniquePixmap indexed = NewMap(77, 41, kPixelIndexed, &table), direct = NewMap(77, 41, kPixel888);
   UniquePixmap mask = NewMap(77, 41, kPixelIndexed, &GreyColourTable());
   Fill(indexed.get(), [](int32_t x, int32_t y) { return (x * 5 + y * 3) % 16; });
-  Fill(direct.get(), [](int32_t x, int32_t y) { return 0xFF000000u | uint32_t(x * 3) << 16 | uint32_t(y * 6) << 8 | uint32_t(x ^ y); });
+  Fill(direct.get(), [](int32_t x, int32_t y) { return 0xFF000000u | uint32_t(x * 3 << 16 | y * 6 << 8 | (x ^ y)); });
   Fill(mask.get(), [](int32_t x, int32_t y) { return (x * y) % 256; });
   const MaskDescriptor key = {kTransferKeyColour, 2, 0, 0, 0}, masked = {kTransferMask, 255, 0, 0, 0};
   for (bool interlaced : {false, true}) {
