@@ -1,7 +1,8 @@
-// The graphics layer's plain data: standard colour tables and rectangle limits.
+// The graphics layer's plain data: standard colour tables, rectangle limits and worlds.
 #include <gtest/gtest.h>
 
 #include "graphics/rect_limit.h"
+#include "graphics/world.h"
 #include "tests/graphics/pixmap_test_support.h"
 
 namespace {
@@ -36,6 +37,22 @@ TEST(RectLimit, SpansBeyond32000AreCut) {
       {{10, 10, -100000, -100000}, {10, 10, -100000, -100000}},  // inverted: nothing to cut
   };
   for (const auto& [in, out] : cases) EXPECT_EQ(RectLimitSpans(in), out) << testing::PrintToString(in);
+}
+
+// Every record reaches the others; one of another kind (a print job) is nothing's pixel map. A port of
+// an odd size still leaves the next record apart and aligned.
+TEST(GraphicsWorld, RecordsReachOneAnother) {
+  constexpr size_t kPortSize = sizeof(GraphicsLinks) + 1;
+  for (WorldRecord kind : {WorldRecord::kPixmap, WorldRecord::kOther}) {
+    GraphicsWorld* world = WorldNew(kPortSize, sizeof(GraphicsLinks), kind);
+    ASSERT_NE(world, nullptr);
+    const void* map = kind == WorldRecord::kPixmap ? world->record : nullptr;
+    for (const GraphicsLinks* links : {&world->links, LinksOf(world->links.port), LinksOf(world->record)})
+      EXPECT_TRUE(links->world == world && links->port == world->links.port && links->pixmap == map);
+    EXPECT_GE(static_cast<uint8_t*>(world->record), reinterpret_cast<uint8_t*>(world->links.port) + kPortSize);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(world->record) % kWorldRecordAlignment, 0u);
+    WorldDispose(world);
+  }
 }
 
 }  // namespace

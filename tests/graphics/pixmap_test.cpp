@@ -38,6 +38,11 @@ TEST(PixmapTest, DirectFormatsPackAndExpand) {
     EXPECT_NEAR(mid >> 8 & 255, expand(0x64, map->format.green.bits), 1);
     EXPECT_NEAR(mid & 255, expand(0x32, map->format.blue.bits), 1);
   }
+  // The byte orders in memory: red first in the RGBA layout, blue first in 24 bits.
+  UniquePixmap rgba = NewMap(1, 1, kPixel8888Rgba), bgr = NewMap(1, 1, 24);
+  for (Pixmap* map : {rgba.get(), bgr.get()}) Fill(map, [](int32_t, int32_t) { return 0xFF010203u; });
+  EXPECT_TRUE(rgba->baseAddress[0] == 1 && rgba->baseAddress[3] == 255);
+  EXPECT_TRUE(bgr->baseAddress[0] == 3 && bgr->baseAddress[2] == 1);
 }
 
 TEST(PixmapTest, RowsFeedTheMaskAndRowNumbersAreChecked) {

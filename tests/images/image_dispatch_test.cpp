@@ -1,6 +1,8 @@
-// Recognition by content, the dispatcher's outputs on failure, and the pictures of the page archive.
+// Recognition by content, the dispatcher's outputs on failure, the image stream, and the pictures of the
+// page archive.
 #include <gtest/gtest.h>
 
+#include "images/image_stream.h"
 #include "tests/images/image_test_support.h"
 
 namespace {
@@ -66,6 +68,17 @@ TEST(ImageReadTest, UnsupportedDataLeavesNoPixelMap) {
   EXPECT_EQ(ImageRead(bitmap.get(), &pixmap, nullptr, &mask, &info), kErrImageFormat);
   EXPECT_TRUE(pixmap == nullptr && mask.mode == kTransferCopy && mask.alphaOrIndex == 255 && info.format == 0);
   EXPECT_EQ(ImageRead(bitmap.get(), nullptr, nullptr, nullptr, nullptr), kErrArgument);
+}
+
+// A read past the end fails without taking anything; the codecs rely on it to notice data that ends early.
+TEST(ImageStreamTest, ReadsAreAllOrNothing) {
+  UniqueHandle data = HandleOf({1, 2, 3});
+  ImageStream input = ImageStreamOver(data.get());
+  uint8_t buffer[4] = {9, 9, 9, 9};
+  EXPECT_EQ(ImageStreamRead(&input, 2, buffer), kOk);
+  EXPECT_EQ(ImageStreamRead(&input, 2, buffer + 2), kErrImageData);
+  EXPECT_TRUE(buffer[2] == 9 && input.position == 2u);
+  EXPECT_TRUE(ImageStreamReadByte(&input, buffer) == kOk && ImageStreamReadByte(&input, buffer) == kErrImageData);
 }
 
 // The independent decoders' test compares their pixels, and those of the writers' copies, with other
