@@ -62,29 +62,24 @@ TEST(PixmapCopyTest, ScalingTakesTheNearestPixel) {
 // The blends weigh by w = v + (v >> 7) of 256 and cut the quotient toward zero: blue 255 -> 0 at weight
 // 129 leaves 127.
 TEST(PixmapCopyTest, ConstantAlphaAndMaskCoverageBlend) {
-  const Row copied = {0xFF000000, 0xFF010000, 0xFF020000, 0xFF030000};
-  const TransferMode zero = Mode(kTransferBlend, 0), opaque = Mode(kTransferBlend, 255);
-  const TransferMode mid = Mode(kTransferBlend, 128);
-  const std::pair<const TransferMode*, Row> constant[] = {{nullptr, copied},
-                                                          {&zero, Row(4, kBlue)},
-                                                          {&opaque, copied},
-                                                          {&mid, Row{0xFF00007F, 0xFF00007F, 0xFF01007F, 0xFF01007F}}};
-  for (const auto& [mode, row] : constant) {
-    Maps maps(4, 4);
-    ASSERT_EQ(maps.Copy(nullptr, mode), kOk);
-    EXPECT_EQ(RowOf(maps.destination.get()), row) << (mode ? int(mode->alphaOrIndex) : -1);
-  }
-  // Mask coverage 0, 255, 128 and 1 (a weight of 1: less than a step); mode 4 scales every coverage by
+  // Mask coverage 0, 255, 128 and 1 (a weight of 1: less than a step). Mode 4 scales every coverage by
   // the record's alpha and skips products of 255 or less.
   UniquePixmap mask = NewMap(4, 1, kPixelIndexed, &GreyColourTable());
   Fill(mask.get(), [](int32_t x, int32_t) { return x == 0 ? 0 : x == 1 ? 255 : x == 2 ? 128 : 1; });
-  const TransferMode half = Mode(kTransferMaskBlend, 128);
-  const std::pair<const TransferMode*, Row> masked[] = {{nullptr, Row{kBlue, 0xFF010000, 0xFF01007F, kBlue}},
-                                                        {&half, Row{kBlue, 0xFF00007F, 0xFF0000BF, kBlue}}};
-  for (const auto& [mode, row] : masked) {
+  const TransferMode zero = Mode(kTransferBlend, 0), opaque = Mode(kTransferBlend, 255);
+  const TransferMode mid = Mode(kTransferBlend, 128), half = Mode(kTransferMaskBlend, 128);
+  const Row copied = {0xFF000000, 0xFF010000, 0xFF020000, 0xFF030000};
+  const std::tuple<const TransferMode*, Pixmap*, Row> cases[] = {
+      {nullptr, nullptr, copied},
+      {&zero, nullptr, Row(4, kBlue)},
+      {&opaque, nullptr, copied},
+      {&mid, nullptr, Row{0xFF00007F, 0xFF00007F, 0xFF01007F, 0xFF01007F}},
+      {nullptr, mask.get(), Row{kBlue, 0xFF010000, 0xFF01007F, kBlue}},
+      {&half, mask.get(), Row{kBlue, 0xFF00007F, 0xFF0000BF, kBlue}}};
+  for (size_t i = 0; i < std::size(cases); ++i) {
     Maps maps(4, 4);
-    ASSERT_EQ(maps.Copy(nullptr, mode, nullptr, mask.get()), kOk);
-    EXPECT_EQ(RowOf(maps.destination.get()), row);
+    ASSERT_EQ(maps.Copy(nullptr, std::get<0>(cases[i]), nullptr, std::get<1>(cases[i])), kOk);
+    EXPECT_EQ(RowOf(maps.destination.get()), std::get<2>(cases[i])) << "case " << i;
   }
 }
 
