@@ -69,7 +69,9 @@ class TestWindow {
  public:
   TestWindow() {
     static const ATOM windowClass = [] {
-      const WNDCLASSA description = {0, DefWindowProcA, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "test"};
+      WNDCLASSA description = {};
+      description.lpfnWndProc = DefWindowProcA;
+      description.lpszClassName = "graphics_test_window";
       return RegisterClassA(&description);
     }();
     window_ = CreateWindowA(MAKEINTATOM(windowClass), "", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
