@@ -115,4 +115,14 @@ TEST(PngReadTest, DamagedData) {
   }
 }
 
+// Pixels and transparency of what the writer makes: see the independent decoders' test. The palette has
+// the smallest depth that holds the table (the bit depth is byte 24 of the file).
+TEST(PngWriteTest, SmallestPaletteDepth) {
+  for (const auto& [count, depth] : {std::pair(2u, 1), std::pair(4u, 2), std::pair(16u, 4), std::pair(17u, 8)}) {
+    const ColourTable table{count, {}};
+    UniquePixmap map = NewMap(4, 1, kPixelIndexed, &table);
+    EXPECT_EQ(Encode(map.get(), nullptr, nullptr, kImagePngAlias)[24], depth) << count;
+  }
+}
+
 }  // namespace
