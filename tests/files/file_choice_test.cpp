@@ -10,43 +10,45 @@
 
 namespace {
 
-std::string ProgramFolder() {
-  char path[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  const std::string full(path, length);
-  return full.substr(0, full.find_last_of('\\'));
-}
-
-// Runs the prompt driver with the input as its standard input; gives what it wrote.
-std::string Ask(const std::string& arguments, const std::string& input) {
+// Runs a program and waits for it. Given input, the program reads it through a pipe as its standard
+// input, and what it writes comes back.
+std::string Run(std::string command, const std::string* input = nullptr) {
   SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
   HANDLE inRead, inWrite, outRead, outWrite;
-  if (!CreatePipe(&inRead, &inWrite, &inherited, 0) || !CreatePipe(&outRead, &outWrite, &inherited, 0)) return "<pipe>";
-  SetHandleInformation(inWrite, HANDLE_FLAG_INHERIT, 0);
-  SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = inRead;
-  startup.hStdOutput = startup.hStdError = outWrite;
-  std::string command = "\"" + ProgramFolder() + "\\file_prompt_driver.exe\" " + arguments;
+  if (input) {
+    if (!CreatePipe(&inRead, &inWrite, &inherited, 0) || !CreatePipe(&outRead, &outWrite, &inherited, 0)) return "<pipe>";
+    SetHandleInformation(inWrite, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = inRead;
+    startup.hStdOutput = startup.hStdError = outWrite;
+  }
   PROCESS_INFORMATION process = {};
   const BOOL started =
-      CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
-  CloseHandle(inRead);
-  CloseHandle(outWrite);
-  DWORD done = 0;
-  if (started) WriteFile(inWrite, input.data(), DWORD(input.size()), &done, nullptr);
-  CloseHandle(inWrite);
+      CreateProcessA(nullptr, command.data(), nullptr, nullptr, input != nullptr, 0, nullptr, nullptr, &startup, &process);
   std::string output;
-  char buffer[512];
-  while (started && ReadFile(outRead, buffer, sizeof buffer, &done, nullptr) && done > 0) output.append(buffer, done);
-  CloseHandle(outRead);
+  if (input) {
+    CloseHandle(inRead);
+    CloseHandle(outWrite);
+    DWORD done = 0;
+    if (started) WriteFile(inWrite, input->data(), DWORD(input->size()), &done, nullptr);
+    CloseHandle(inWrite);
+    char buffer[512];
+    while (started && ReadFile(outRead, buffer, sizeof buffer, &done, nullptr) && done > 0) output.append(buffer, done);
+    CloseHandle(outRead);
+  }
   if (!started) return "<not started>";
   WaitForSingleObject(process.hProcess, 30000);
   CloseHandle(process.hProcess);
   CloseHandle(process.hThread);
   return output;
+}
+
+// The prompt driver (found beside this program) asked with the input.
+std::string Ask(const std::string& arguments, const std::string& input) {
+  return Run("file_prompt_driver.exe " + arguments, &input);
 }
 
 class ConsolePrompts : public FileLayerTest {
@@ -82,19 +84,6 @@ TEST_F(ConsolePrompts, OpenAsksAgainUntilTheKindFits) {
                 Result(kOk, false, root(), "file_prompt_driver.exe"));
   EXPECT_EQ(Ask("folder \"Pick a place:\"", "file_prompt_driver.exe\nC:\\windows\n"),
             "Pick a place: That is not a folder!\n\nPick a place: " + Result(kOk, false, "/C/windows", ""));
-  EXPECT_EQ(Ask("folder", "\n"), "Select a folder: " + Result(kErrCancelled, false, "", ""));
-}
-
-// Runs a program of the machine the display belongs to (Wine starts it as a native process).
-void RunNative(const std::string& command) {
-  std::string line = command;
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) return;
-  WaitForSingleObject(process.hProcess, 20000);
-  CloseHandle(process.hProcess);
-  CloseHandle(process.hThread);
 }
 
 struct SeenDialog {
@@ -104,7 +93,8 @@ struct SeenDialog {
 };
 
 // Waits for the dialog of that title, reads its file name box, takes a picture of the screen when
-// SKYWARD_SCREENSHOTS names a folder, and presses Escape on the display.
+// SKYWARD_SCREENSHOTS names a folder, and presses Escape on the display (Wine starts the tools that
+// work the display as programs of this machine).
 void CancelDialog(const std::string& title, SeenDialog* seen) {
   HWND dialog = nullptr;
   for (int i = 0; i < 400 && !dialog; ++i) {
@@ -120,56 +110,41 @@ void CancelDialog(const std::string& title, SeenDialog* seen) {
   if (const char* folder = std::getenv("SKYWARD_SCREENSHOTS")) {
     std::string file = title;
     for (char& c : file) c = c == ' ' ? '-' : c;
-    RunNative(std::string("/usr/bin/import -window root ") + folder + "/" + file + ".png");
+    Run(std::string("/usr/bin/import -window root ") + folder + "/" + file + ".png");
   }
-  RunNative("/usr/bin/xdotool search --name \"^" + title + "$\" windowfocus --sync key Escape");
+  Run("/usr/bin/xdotool search --name \"^" + title + "$\" windowfocus --sync key Escape");
   for (int i = 0; i < 200 && IsWindow(dialog); ++i) Sleep(50);
   seen->cancelled = !IsWindow(dialog);
   if (!seen->cancelled) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);  // so that the test ends
 }
 
-class FileDialogs : public FileLayerTest {
- protected:
-  void SetUp() override {
-    FileLayerTest::SetUp();
-    FileSetDialogModule(GetModuleHandleA(nullptr));
-  }
-  void TearDown() override {
-    FileSetDialogModule(nullptr);
-    FileLayerTest::TearDown();
-  }
-};
-
-TEST_F(FileDialogs, SaveAndOpenShowTheirTitlesAndCancelWithMinus7007) {
-  PathSpec* folder = nullptr;
-  bool exists = true;
-  char name[kEscapedNameSize] = "x";
-  SeenDialog save;
-  std::thread watcher(CancelDialog, "Save As", &save);
-  EXPECT_EQ(FileSelectSave(nullptr, "registration.txt", &folder, &exists, name), kErrCancelled);
-  watcher.join();
-  EXPECT_TRUE(save.shown);
-  EXPECT_EQ(save.name, "registration.txt");
-  EXPECT_TRUE(save.cancelled);
-  EXPECT_EQ(folder, nullptr);
-  EXPECT_FALSE(exists);
-  EXPECT_STREQ(name, "");
-
+TEST_F(FileLayerTest, DialogsShowTheirTitlesAndCancelWithMinus7007) {
+  FileSetDialogModule(GetModuleHandleA(nullptr));
   struct Case {
-    const char* title;
-    bool folderMode;
+    const char* title;  // shown
+    bool save, folderMode;
     const char* given;
   };
-  for (const auto& [title, folderMode, given] : {Case{"Select a file", false, nullptr},
-                                                 Case{"Select a folder", true, nullptr},
-                                                 Case{"Open a picture", false, "Open a picture"}}) {
-    SeenDialog open;
-    std::thread opener(CancelDialog, title, &open);
-    EXPECT_EQ(FileSelect(given, folderMode, &folder, name), kErrCancelled) << title;
-    opener.join();
-    EXPECT_TRUE(open.shown && open.cancelled) << title;
-    EXPECT_EQ(open.name, "") << title;
+  for (const Case& c : {Case{"Save As", true, false, nullptr}, Case{"Select a file", false, false, nullptr},
+                        Case{"Select a folder", false, true, nullptr},
+                        Case{"Open a picture", false, false, "Open a picture"}}) {
+    PathSpec* folder = nullptr;
+    bool exists = true;
+    char name[kEscapedNameSize] = "x";
+    SeenDialog seen;
+    std::thread watcher(CancelDialog, c.title, &seen);
+    EXPECT_EQ(c.save ? FileSelectSave(c.given, "registration.txt", &folder, &exists, name)
+                     : FileSelect(c.given, c.folderMode, &folder, name),
+              kErrCancelled)
+        << c.title;
+    watcher.join();
+    EXPECT_TRUE(seen.shown && seen.cancelled) << c.title;
+    EXPECT_EQ(seen.name, c.save ? "registration.txt" : "") << c.title;
+    EXPECT_EQ(folder, nullptr);
+    EXPECT_STREQ(name, "");
+    EXPECT_EQ(exists, !c.save) << "untouched unless saving";
   }
+  FileSetDialogModule(nullptr);
 }
 
 }  // namespace

@@ -28,36 +28,23 @@ inline std::string TextOf(const PathSpec* path) {
 
 inline UniqueHandle HandleOf(const std::string& bytes) { return UniqueHandle(HandleNewFromData(bytes.data(), bytes.size())); }
 
-inline std::string BytesOf(MemoryHandle handle) {
-  return std::string(reinterpret_cast<const char*>(HandleData(handle)), HandleGetSize(handle));
-}
-
 // The whole item, or "<status>" when it cannot be read.
 inline std::string ReadAll(PathSpec* base, Location location) {
   MemoryHandle data = nullptr;
   const Status status = FileReadAll(base, location, UINT32_MAX, false, &data);
   if (status != kOk) return "<" + std::to_string(status) + ">";
-  std::string bytes = BytesOf(data);
-  HandleDispose(data);
-  return bytes;
+  UniqueHandle owned(data);
+  return std::string(reinterpret_cast<const char*>(HandleData(data)), HandleGetSize(data));
 }
 
-// What FileCreate is given: a file, a folder, an archive file (or entry) of some capacity.
-inline EntryInfo InfoNamed(const char* name) {
+// What FileCreate is given: a file or folder, or an archive file (or entry) of some capacity.
+inline EntryInfo InfoNamed(const char* name, bool container = false, int archiveCapacity = -1) {
   EntryInfo info{};
   std::snprintf(info.name, sizeof info.name, "%s", name);
   info.readable = info.writable = 1;
-  return info;
-}
-inline EntryInfo FolderNamed(const char* name) {
-  EntryInfo info = InfoNamed(name);
-  info.container = 1;
-  return info;
-}
-inline EntryInfo ArchiveNamed(const char* name, uint32_t capacity) {
-  EntryInfo info = FolderNamed(name);
-  info.isArchive = 1;
-  info.countOrSize = capacity;
+  info.container = container || archiveCapacity >= 0;
+  info.isArchive = archiveCapacity >= 0;
+  info.countOrSize = archiveCapacity >= 0 ? uint32_t(archiveCapacity) : 0;
   return info;
 }
 
@@ -67,9 +54,8 @@ class FileLayerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(FileLayerStart(), kOk);
-    PathSpec* folder = nullptr;
-    ASSERT_EQ(PathResolve(nullptr, PathTextOf(scratch_.path()).c_str(), &folder, false), kOk);
-    folder_.reset(folder);
+    folder_ = Resolve(nullptr, PathTextOf(scratch_.path()).c_str());
+    ASSERT_TRUE(folder_);
   }
   void TearDown() override {
     folder_.reset();

@@ -18,37 +18,27 @@ class MemoryStreamTest : public ::testing::Test {
   void TearDown() override { EXPECT_EQ(StreamFirstOpen(), nullptr) << "a stream was left open"; }
 };
 
-TEST_F(MemoryStreamTest, OneStreamPerHandleAndTheHandleOutlivesIt) {
-  UniqueHandle handle(HandleNewFromData("abc", 3));
-  Stream* first = nullptr;
-  Stream* second = nullptr;
-  ASSERT_EQ(MemoryStreamOpen(handle.get(), true, &first), kOk);
-  ASSERT_EQ(MemoryStreamOpen(handle.get(), false, &second), kOk);
-  EXPECT_EQ(first, second);
-  EXPECT_TRUE(second->writable) << "a shared stream keeps its first flag";
-  StreamClose(first);
-  StreamClose(second);
-  EXPECT_EQ(Contents(handle.get()), "abc");
-}
-
-TEST_F(MemoryStreamTest, ReadsAreAllOrNothing) {
+TEST_F(MemoryStreamTest, OneStreamPerHandleWithReadsAllOrNothing) {
   UniqueHandle handle(HandleNewFromData("0123456789", 10));
   Stream* stream = nullptr;
+  Stream* again = nullptr;
   ASSERT_EQ(MemoryStreamOpen(handle.get(), false, &stream), kOk);
+  ASSERT_EQ(MemoryStreamOpen(handle.get(), true, &again), kOk);
+  EXPECT_EQ(again, stream);
+  StreamClose(again);
+  EXPECT_FALSE(stream->writable) << "a shared stream keeps its first flag";
   char buffer[8] = "xxxxxxx";
   ASSERT_EQ(StreamSetPosition(stream, 6), kOk);
   EXPECT_EQ(StreamRead(stream, 5, buffer), kErrPastEnd);
   EXPECT_EQ(std::string(buffer), "xxxxxxx");
-  uint32_t position = 0;
-  ASSERT_EQ(StreamGetPosition(stream, &position), kOk);
-  EXPECT_EQ(position, 6u);
+  EXPECT_EQ(stream->position, 6u);
   ASSERT_EQ(StreamRead(stream, 4, buffer), kOk);
   EXPECT_EQ(std::string(buffer, 4), "6789");
-  EXPECT_EQ(StreamRead(stream, 1, buffer), kErrPastEnd);
   EXPECT_EQ(StreamSetPosition(stream, 11), kErrPastEnd) << "no position past the end";
   EXPECT_EQ(StreamWrite(stream, 1, "x"), kErrNotPermitted);
   EXPECT_EQ(StreamSetLength(stream, 2), kErrNotPermitted);
   StreamClose(stream);
+  EXPECT_EQ(Contents(handle.get()), "0123456789") << "the handle outlives its stream";
 }
 
 TEST_F(MemoryStreamTest, WritesAndLengthChangesResizeTheHandle) {
@@ -58,24 +48,18 @@ TEST_F(MemoryStreamTest, WritesAndLengthChangesResizeTheHandle) {
   ASSERT_EQ(StreamWrite(stream, 5, "hello"), kOk);
   ASSERT_EQ(StreamWriteAt(stream, 3, 4, "p me"), kOk);
   EXPECT_EQ(Contents(handle.get()), "help me");
-
   ASSERT_EQ(StreamSetLength(stream, 4), kOk);
-  uint32_t value = 0;
-  ASSERT_EQ(StreamGetPosition(stream, &value), kOk);
-  EXPECT_EQ(value, 4u) << "the position follows a shorter length";
+  EXPECT_EQ(stream->position, 4u) << "the position follows a shorter length";
   ASSERT_EQ(StreamSetLength(stream, 6), kOk);
   EXPECT_EQ(Contents(handle.get()), std::string("help\0\0", 6)) << "a longer length adds zeros";
-
-  HandleSetLock(handle.get(), true);
-  EXPECT_EQ(StreamWriteAt(stream, 6, 1, "x"), kErrState) << "a locked handle cannot grow";
-  ASSERT_EQ(StreamWriteAt(stream, 0, 1, "H"), kOk) << "but can be written inside";
-  HandleSetLock(handle.get(), false);
-
+  {
+    HandleLockScope locked(handle.get());
+    EXPECT_EQ(StreamWriteAt(stream, 6, 1, "x"), kErrState) << "a locked handle cannot grow";
+    ASSERT_EQ(StreamWriteAt(stream, 0, 1, "H"), kOk) << "but can be written inside";
+  }
   // The owner may resize the handle: the stream follows.
   ASSERT_EQ(StreamSetPosition(stream, 5), kOk);
   ASSERT_EQ(HandleSetSize(handle.get(), 2), kOk);
-  ASSERT_EQ(StreamGetLength(stream, &value), kOk);
-  EXPECT_EQ(value, 2u);
   char buffer[4];
   EXPECT_EQ(StreamRead(stream, 1, buffer), kErrPastEnd);
   ASSERT_EQ(StreamWrite(stream, 1, "!"), kOk);
@@ -83,20 +67,21 @@ TEST_F(MemoryStreamTest, WritesAndLengthChangesResizeTheHandle) {
   StreamClose(stream);
 }
 
-TEST_F(MemoryStreamTest, MountedVolumesAreNumberedAndLeaveTheirHandles) {
+TEST_F(MemoryStreamTest, MountedVolumesAreNumberedAndCheckedOnFirstAccess) {
   UniqueHandle empty(HandleNew(0));
-  UniqueHandle other(HandleNew(0));
+  UniqueHandle damaged(HandleNewFromData("not an archive at all", 21));
   Volume* first = nullptr;
   Volume* second = nullptr;
   ASSERT_EQ(ArchiveMountBlock(empty.get(), true, &first), kOk);
-  EXPECT_EQ(HandleGetSize(empty.get()), 820u) << "an empty handle gets an archive of 10 records";
+  EXPECT_EQ(Contents(empty.get()).size(), 820u) << "an empty handle gets an archive of 10 records";
   EXPECT_TRUE(ArchiveIsValidBlock(empty.get()));
   EXPECT_STREQ(first->name, "_Virtual_");
-  ASSERT_EQ(ArchiveMountBlock(other.get(), true, &second), kOk);
+  ASSERT_EQ(ArchiveMountBlock(damaged.get(), true, &second), kOk);
   EXPECT_EQ(first->number, 1u);
   EXPECT_EQ(second->number, 2u);
   EXPECT_EQ(VolumeFindMounted(2), second);
-  EXPECT_EQ(VolumeFirstMounted(), first);
+  Stream* archive = nullptr;
+  EXPECT_EQ(VolumeGetArchive(second, &archive), kErrDamagedArchive);
 
   Volume* again = nullptr;
   ASSERT_EQ(ArchiveMountBlock(empty.get(), true, &again), kOk);
@@ -104,32 +89,18 @@ TEST_F(MemoryStreamTest, MountedVolumesAreNumberedAndLeaveTheirHandles) {
   EXPECT_EQ(again->number, 3u);
   ASSERT_EQ(VolumeUnmount(first), kOk);
   EXPECT_EQ(VolumeUnmount(first), kErrNoVolume);
-  Stream* archive = nullptr;
   ASSERT_EQ(VolumeGetArchive(again, &archive), kOk);
   EXPECT_EQ(ArchiveCapacity(archive), 10u);
-
   Volume* third = nullptr;
-  UniqueHandle third_handle(HandleNew(0));
-  ASSERT_EQ(ArchiveMountBlock(third_handle.get(), true, &third), kOk);
+  UniqueHandle thirdHandle(HandleNew(0));
+  ASSERT_EQ(ArchiveMountBlock(thirdHandle.get(), true, &third), kOk);
   EXPECT_EQ(third->number, 1u) << "the lowest free number";
-
   for (Volume* volume : {second, again, third}) ASSERT_EQ(VolumeUnmount(volume), kOk);
   EXPECT_EQ(VolumeFirstMounted(), nullptr);
-  EXPECT_EQ(HandleGetSize(empty.get()), 820u);
-}
+  EXPECT_EQ(Contents(empty.get()).size(), 820u);
 
-TEST_F(MemoryStreamTest, MountingChecksTheArchiveOnFirstAccess) {
-  UniqueHandle damaged(HandleNewFromData("not an archive at all", 21));
-  Volume* volume = nullptr;
-  ASSERT_EQ(ArchiveMountBlock(damaged.get(), true, &volume), kOk);
-  Stream* archive = nullptr;
-  EXPECT_EQ(VolumeGetArchive(volume, &archive), kErrDamagedArchive);
-  EXPECT_EQ(archive, nullptr);
-  ASSERT_EQ(VolumeUnmount(volume), kOk);
-
-  UniqueHandle empty(HandleNew(0));
-  EXPECT_EQ(ArchiveMountBlock(empty.get(), false, &volume), kErrNotPermitted) << "cannot format read-only";
-  EXPECT_EQ(volume, nullptr);
+  UniqueHandle readOnly(HandleNew(0));
+  EXPECT_EQ(ArchiveMountBlock(readOnly.get(), false, &first), kErrNotPermitted) << "cannot format read-only";
   EXPECT_EQ(VolumeFirstMounted(), nullptr);
 }
 

@@ -6,8 +6,6 @@
 
 #include <string>
 
-#include "files/file_system.h"
-
 class ScratchFolder {
  public:
   ScratchFolder() {
@@ -26,7 +24,6 @@ class ScratchFolder {
   const std::string& path() const { return path_; }
   std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
 
-  // A plain file with the given bytes.
   void Put(const std::string& name, const std::string& bytes) const {
     HANDLE file = CreateFileA((*this / name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
@@ -49,20 +46,13 @@ class ScratchFolder {
   static void Remove(const std::string& path) {
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-      do {
-        const std::string name = found.cFileName;
-        if (name == "." || name == "..") continue;
-        const std::string item = path + "\\" + name;
-        SetFileAttributesA(item.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-          Remove(item);
-        } else {
-          DeleteFileA(item.c_str());
-        }
-      } while (FindNextFileA(search, &found));
-      FindClose(search);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+      const std::string name = found.cFileName, item = path + "\\" + name;
+      if (name == "." || name == "..") continue;
+      SetFileAttributesA(item.c_str(), FILE_ATTRIBUTE_NORMAL);
+      (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? Remove(item) : void(DeleteFileA(item.c_str()));
     }
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
     RemoveDirectoryA(path.c_str());
   }
 
