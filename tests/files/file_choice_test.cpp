@@ -51,19 +51,17 @@ std::string Ask(const std::string& arguments, const std::string& input) {
   return Run("file_prompt_driver.exe " + arguments, &input);
 }
 
-class ConsolePrompts : public FileLayerTest {
- protected:
-  std::string Result(Status status, bool exists, const std::string& folder, const std::string& name) {
-    return "\n[status " + std::to_string(status) + " exists " + std::to_string(exists) + " folder " + folder +
-           " name " + name + "]\n";
-  }
-  std::string root() { return TextOf(FileLayerRoot()); }
-};
+// What the driver prints after the prompts.
+std::string Result(Status status, bool exists, const std::string& folder, const std::string& name) {
+  return "\n[status " + std::to_string(status) + " exists " + std::to_string(exists) + " folder " + folder + " name " +
+         name + "]\n";
+}
 
 constexpr char kReplaceFile[] = "A file with that name already exists. Replace it? [y/N] : ";
 
-TEST_F(ConsolePrompts, SaveTakesTheFirstWordAndAsksBeforeReplacing) {
-  EXPECT_EQ(Ask("save", "my file.txt\r\n"), "Enter a file name: " + Result(kOk, false, root(), "my"));
+TEST_F(FileLayerTest, ConsolePromptsTakeTheirAnswersThroughAPipe) {
+  const std::string root = TextOf(FileLayerRoot());
+  EXPECT_EQ(Ask("save", "my file.txt\r\n"), "Enter a file name: " + Result(kOk, false, root, "my"));
   EXPECT_EQ(Ask("save", ""), "Enter a file name: " + Result(kErrCancelled, false, "", ""));
   // x and Enter: the short prompt, then no, and the name is asked again.
   EXPECT_EQ(Ask("save", "file_prompt_driver.exe\nx\n\n"),
@@ -72,16 +70,14 @@ TEST_F(ConsolePrompts, SaveTakesTheFirstWordAndAsksBeforeReplacing) {
   // The fifth attempt repeats the whole question.
   EXPECT_EQ(Ask("save", "file_prompt_driver.exe\nxxxxY\n"),
             std::string("Enter a file name: ") + kReplaceFile + "[y/N] : [y/N] : [y/N] : " + kReplaceFile +
-                Result(kOk, true, root(), "file_prompt_driver.exe"));
+                Result(kOk, true, root, "file_prompt_driver.exe"));
   EXPECT_EQ(Ask("save \"Save the order as:\"", "C:\\windows\nn\n"),
             "Save the order as: A folder with that name already exists. Replace it? [y/N] : Save the order as: " +
                 Result(kErrCancelled, false, "", ""));
-}
-
-TEST_F(ConsolePrompts, OpenAsksAgainUntilTheKindFits) {
+  // Opening asks again until the kind fits.
   EXPECT_EQ(Ask("file", "no such file.txt\nC:\\windows\nfile_prompt_driver.exe\tignored\n"),
             "Select a file: There is no such file.\n\nSelect a file: That is not a file!\n\nSelect a file: " +
-                Result(kOk, false, root(), "file_prompt_driver.exe"));
+                Result(kOk, false, root, "file_prompt_driver.exe"));
   EXPECT_EQ(Ask("folder \"Pick a place:\"", "file_prompt_driver.exe\nC:\\windows\n"),
             "Pick a place: That is not a folder!\n\nPick a place: " + Result(kOk, false, "/C/windows", ""));
 }

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <fstream>
 #include <string>
 
 class ScratchFolder {
@@ -25,21 +26,12 @@ class ScratchFolder {
   std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
 
   void Put(const std::string& name, const std::string& bytes) const {
-    HANDLE file = CreateFileA((*this / name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
-    CloseHandle(file);
+    std::ofstream(*this / name, std::ios::binary) << bytes;
   }
   // The bytes of a file, or "<absent>".
   std::string Get(const std::string& name) const {
-    HANDLE file = CreateFileA((*this / name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "<absent>";
-    std::string bytes(GetFileSize(file, nullptr), '\0');
-    DWORD read = 0;
-    ReadFile(file, bytes.data(), DWORD(bytes.size()), &read, nullptr);
-    CloseHandle(file);
-    return bytes;
+    std::ifstream file(*this / name, std::ios::binary);
+    return file ? std::string(std::istreambuf_iterator<char>(file), {}) : "<absent>";
   }
 
  private:
