@@ -57,7 +57,10 @@ TEST_F(DiskStreamTest, AWriteFailingHalfWayLeavesTheOldLength) {
   EXPECT_NE(StreamWrite(stream, 4096, bytes), kOk);
   EXPECT_EQ(stream->length, 10u);
   EXPECT_EQ(stream->position, 8u);
-  // The stream goes on where it was, and the file has its old length.
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  ASSERT_TRUE(GetFileAttributesExA(path().c_str(), GetFileExInfoStandard, &data));
+  EXPECT_EQ(data.nFileSizeLow, 10u);
+  // The stream goes on working where it was.
   ASSERT_EQ(StreamWrite(stream, 4, "wxyz"), kOk);
   StreamClose(stream);
   VirtualFree(pages, 0, MEM_RELEASE);
@@ -68,6 +71,10 @@ TEST_F(DiskStreamTest, OpensAreSharedAndReopenedForWriting) {
   Stream* reader = nullptr;
   ASSERT_EQ(DiskStreamOpen(path().c_str(), false, &reader), kOk);
   EXPECT_EQ(StreamWrite(reader, 1, "x"), kErrNotPermitted);
+  // Others may read, not write, while it is open.
+  EXPECT_EQ(CreateFileA(path().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                        nullptr),
+            INVALID_HANDLE_VALUE);
   std::string otherCase = path();
   for (char& c : otherCase) c = char(std::toupper(static_cast<unsigned char>(c)));
   Stream* writer = nullptr;
