@@ -33,22 +33,25 @@ TEST(ArchiveNames, EncodingNeverCutsAnEscape) {
   EXPECT_EQ(std::string(escaped), std::string(253, 'x'));
 }
 
-TEST(FileTypes, ByExtensionAndByType) {
-  struct Case {
-    const char* name;
-    FourCC type;
-    const char* expected;  // type and creator
-  } cases[] = {
-      {"LOGO.PNG", 0, "PNGfogle"},    {"a.b.txt", 0, "TEXTttxt"},  {"notes.textfile", 0, "TEXTttxt"},  // four characters
-      {"classic.iml", 0, "????????"}, {"png", 0, "PNGfogle"},      // no dot: the whole name
-      {"picture.", MakeFourCC("GIF "), "GIF ogle"},                // empty key: by type
-      {"picture.", MakeFourCC("abcd"), "????????"},
-  };
-  for (const Case& c : cases) {
-    const FileType type = FileTypeForName(c.name, c.type);
-    EXPECT_EQ(type.type, MakeFourCC(c.expected[0], c.expected[1], c.expected[2], c.expected[3])) << c.name;
-    EXPECT_EQ(type.creator, MakeFourCC(c.expected[4], c.expected[5], c.expected[6], c.expected[7])) << c.name;
+// Type and creator of a name, as eight characters.
+std::string TypeOf(const char* name, FourCC type = 0) {
+  const FileType found = FileTypeForName(name, type);
+  std::string text;
+  for (FourCC code : {found.type, found.creator}) {
+    for (int shift = 24; shift >= 0; shift -= 8) text += char(code >> shift);
   }
+  return text;
+}
+
+TEST(FileTypes, ByExtensionAndByType) {
+  EXPECT_EQ(TypeOf("LOGO.PNG"), "PNGfogle");
+  EXPECT_EQ(TypeOf("a.b.txt"), "TEXTttxt");
+  EXPECT_EQ(TypeOf("main.cpp"), "TEXTCWIE");
+  EXPECT_EQ(TypeOf("notes.textfile"), "TEXTttxt") << "four characters are compared";
+  EXPECT_EQ(TypeOf("classic.iml"), "????????");
+  EXPECT_EQ(TypeOf("png"), "PNGfogle") << "no dot: the whole name";
+  EXPECT_EQ(TypeOf("picture.", MakeFourCC("GIF ")), "GIF ogle") << "an empty key: by type";
+  EXPECT_EQ(TypeOf("picture.", MakeFourCC("abcd")), "????????");
 }
 
 }  // namespace
