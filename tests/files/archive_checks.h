@@ -11,9 +11,10 @@
 // Loads a copy of an open archive's bytes afresh and compares it with what the archive holds in memory:
 // both must agree, and every entry must lie inside the archive. The archive's position is kept.
 inline ::testing::AssertionResult ReloadsTheSame(Stream* archive) {
+  using ::testing::AssertionFailure;
   uint32_t length = 0;
   if (ArchiveLoadDirectory(archive) != kOk || StreamGetLength(archive, &length) != kOk) {
-    return ::testing::AssertionFailure() << "the archive does not load";
+    return AssertionFailure() << "the archive does not load";
   }
   UniqueHandle copy(HandleNew(length));
   Stream* reloaded = nullptr;
@@ -21,18 +22,18 @@ inline ::testing::AssertionResult ReloadsTheSame(Stream* archive) {
       !ArchiveIsValidBlock(copy.get()) || MemoryStreamOpen(copy.get(), false, &reloaded) != kOk ||
       ArchiveLoadDirectory(reloaded) != kOk) {
     if (reloaded) StreamClose(reloaded);
-    return ::testing::AssertionFailure() << "its bytes are no valid archive";
+    return AssertionFailure() << "its bytes are no valid archive";
   }
   auto bytes = [](MemoryHandle handle) {
     return std::string(reinterpret_cast<const char*>(HandleData(handle)), HandleGetSize(handle));
   };
   ::testing::AssertionResult result = ::testing::AssertionSuccess();
-  if (bytes(reloaded->header) != bytes(archive->header)) result = ::testing::AssertionFailure() << "header differs";
-  if (bytes(reloaded->directory) != bytes(archive->directory)) result = ::testing::AssertionFailure() << "directory differs";
+  if (bytes(reloaded->header) != bytes(archive->header)) result = AssertionFailure() << "header differs";
+  if (bytes(reloaded->directory) != bytes(archive->directory)) result = AssertionFailure() << "directory differs";
   for (uint32_t i = 0; i < ArchiveCapacity(reloaded); ++i) {
     const ArchiveEntry entry = ArchiveRecord(reloaded, i);
     if (entry.name[0] && uint64_t(entry.offset) + entry.size > length) {
-      result = ::testing::AssertionFailure() << entry.name << " lies outside the archive";
+      result = AssertionFailure() << entry.name << " lies outside the archive";
     }
   }
   StreamClose(reloaded);

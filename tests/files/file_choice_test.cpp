@@ -18,7 +18,9 @@ std::string Run(std::string command, const std::string* input = nullptr) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   if (input) {
-    if (!CreatePipe(&inRead, &inWrite, &inherited, 0) || !CreatePipe(&outRead, &outWrite, &inherited, 0)) return "<pipe>";
+    if (!CreatePipe(&inRead, &inWrite, &inherited, 0) || !CreatePipe(&outRead, &outWrite, &inherited, 0)) {
+      return "<pipe>";
+    }
     SetHandleInformation(inWrite, HANDLE_FLAG_INHERIT, 0);
     SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -27,7 +29,7 @@ std::string Run(std::string command, const std::string* input = nullptr) {
   }
   PROCESS_INFORMATION process = {};
   const BOOL started =
-      CreateProcessA(nullptr, command.data(), nullptr, nullptr, input != nullptr, 0, nullptr, nullptr, &startup, &process);
+      CreateProcessA(nullptr, command.data(), nullptr, nullptr, bool(input), 0, nullptr, nullptr, &startup, &process);
   std::string output;
   if (input) {
     CloseHandle(inRead);

@@ -26,7 +26,9 @@ inline std::string TextOf(const PathSpec* path) {
   return PathToText(path, text, sizeof text) == kOk ? text : "<too long>";
 }
 
-inline UniqueHandle HandleOf(const std::string& bytes) { return UniqueHandle(HandleNewFromData(bytes.data(), bytes.size())); }
+inline UniqueHandle HandleOf(const std::string& bytes) {
+  return UniqueHandle(HandleNewFromData(bytes.data(), bytes.size()));
+}
 
 // The whole item, or "<status>" when it cannot be read.
 inline std::string ReadAll(PathSpec* base, Location location) {

@@ -20,7 +20,9 @@ TEST(ArchiveNames, DecodingKeepsSeparatorsOut) {
     ASSERT_EQ(ArchiveNameDecode(c.escaped, name), kOk) << c.escaped;
     EXPECT_STREQ(name, c.name) << c.escaped;
   }
-  for (const char* bad : {"a/b", "a:b", "a\\b", "cut%00short"}) EXPECT_EQ(ArchiveNameDecode(bad, name), kErrBadName) << bad;
+  for (const char* bad : {"a/b", "a:b", "a\\b", "cut%00short"}) {
+    EXPECT_EQ(ArchiveNameDecode(bad, name), kErrBadName) << bad;
+  }
   ASSERT_EQ(ArchiveNameDecode(std::string(300, 'x').c_str(), name), kOk);
   EXPECT_EQ(std::string(name), std::string(255, 'x'));
 }
