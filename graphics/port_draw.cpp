@@ -17,20 +17,22 @@ Status FillWidenedPath(GraphicsPort* port) {
   return filled ? kOk : GdiFailure(kErrMemory);
 }
 
-// Draws what trace() traces: with the plain pen, or as a patterned path.
+// Draws what trace() traces: with the plain pen, or as a patterned path. A closed figure is always
+// traced as a path and closed there, so that its first corner gets a join like the others.
 template <class Trace>
-Status Stroke(GraphicsPort* port, Trace trace) {
+Status Stroke(GraphicsPort* port, Trace trace, bool closedFigure = false) {
   DrawingScope drawing(port);
   if (drawing.status() != kOk) return drawing.status();
   TransparentScope transparent(port->dc);
-  if (!port->hasPenPattern) return trace() ? kOk : GdiFailure(kErrMemory);
+  if (!port->hasPenPattern && !closedFigure) return trace() ? kOk : GdiFailure(kErrMemory);
   if (!BeginPath(port->dc)) return GdiFailure(kErrMemory);
-  const bool traced = trace();
+  const bool traced = trace() && (!closedFigure || CloseFigure(port->dc));
   if (!EndPath(port->dc) || !traced) {
     AbortPath(port->dc);
     return GdiFailure(kErrMemory);
   }
-  return FillWidenedPath(port);
+  if (port->hasPenPattern) return FillWidenedPath(port);
+  return StrokePath(port->dc) ? kOk : GdiFailure(kErrMemory);
 }
 
 Status StrokeLine(GraphicsPort* port, const Point& from, const Point& to) {
@@ -82,8 +84,8 @@ Status PortFrameRect(GraphicsPort* port, const Rect& rect) {
   const LONG top = box.top + width / 2;
   const LONG right = box.right - (width + 1) / 2;
   const LONG bottom = box.bottom - (width + 1) / 2;
-  const POINT outline[5] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}, {left, top}};
-  return Stroke(port, [&] { return Polyline(port->dc, outline, 5) != FALSE; });
+  const POINT outline[4] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
+  return Stroke(port, [&] { return Polyline(port->dc, outline, 4) != FALSE; }, true);
 }
 
 Status PortPaintRect(GraphicsPort* port, const Rect& rect) {

@@ -24,11 +24,15 @@ Status ApplyBrush(GraphicsPort* port) {
 
 Status ApplyPen(GraphicsPort* port) {
   HPEN pen;
+  const LOGBRUSH solid{BS_SOLID, GetTextColor(port->dc), 0};
   if (port->hasPenPattern) {
     // The pen only gives the width to widen a line's path by; the pattern fills the widened path.
     // A width of 0 would widen to nothing, so the one-pixel line is one pixel here too.
-    const LOGBRUSH solid{BS_SOLID, GetTextColor(port->dc), 0};
-    pen = ExtCreatePen(PS_GEOMETRIC | PS_SOLID, port->penSize > 0 ? port->penSize : 1, &solid, 0, nullptr);
+    pen = ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_JOIN_MITER, port->penSize > 0 ? port->penSize : 1, &solid,
+                       0, nullptr);
+  } else if (port->penSize > 1) {
+    // Mitred joins: a wide pen's default round joins would leave a frame's corners unpainted.
+    pen = ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_JOIN_MITER, port->penSize, &solid, 0, nullptr);
   } else {
     pen = CreatePen(PS_SOLID, port->penSize, GetTextColor(port->dc));
   }
