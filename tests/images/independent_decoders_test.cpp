@@ -3,7 +3,10 @@
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <string>
 
 #include "tests/images/image_test_support.h"
 
@@ -70,7 +73,9 @@ int Differences(Pixmap* pixmap, Pixmap* mask, const MaskDescriptor* descriptor, 
 // Writes the map and expects every decoder of the format to show the pixels the map shows.
 void ExpectDecodersAgree(Pixmap* pixmap, Pixmap* mask, const MaskDescriptor* descriptor, FourCC format,
                          bool interlaced) {
-  const fs::path path = fs::temp_directory_path() / (format == kImageGif ? "skyward_writer.gif" : "skyward_writer.png");
+  // One name per process: the cases of this program run side by side, and so may other checkouts.
+  const fs::path path = fs::temp_directory_path() / ("skyward_writer_" + std::to_string(getpid()) +
+                                                     (format == kImageGif ? ".gif" : ".png"));
   const Bytes bytes = Encode(pixmap, mask, descriptor, format, interlaced);
   std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
