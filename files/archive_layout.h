@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "files/archive.h"
+#include "runtime/byte_order.h"
 
 namespace archive_layout {
 
@@ -24,17 +25,6 @@ constexpr uint32_t kType = 76;
 
 // Pieces in which data is moved or zeroed: one buffer of at most this size.
 constexpr uint32_t kCopyPiece = 32768;
-
-inline uint32_t GetBig32(const uint8_t* bytes) {
-  return uint32_t(bytes[0]) << 24 | uint32_t(bytes[1]) << 16 | uint32_t(bytes[2]) << 8 | bytes[3];
-}
-
-inline void PutBig32(uint8_t* bytes, uint32_t value) {
-  bytes[0] = uint8_t(value >> 24);
-  bytes[1] = uint8_t(value >> 16);
-  bytes[2] = uint8_t(value >> 8);
-  bytes[3] = uint8_t(value);
-}
 
 // The validity test on the first 20 bytes of something `length` bytes long.
 bool HeaderIsValid(const uint8_t* header, uint32_t length);

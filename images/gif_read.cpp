@@ -3,10 +3,9 @@
 
 #include "images/gif_lzw.h"
 #include "images/image_codecs.h"
+#include "runtime/byte_order.h"
 
 namespace {
-
-uint32_t Le16(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8; }
 
 struct GifTable {
   bool present = false;
@@ -87,8 +86,8 @@ Status GifRead(ImageStream* input, Pixmap** pixmap, Pixmap** mask, MaskDescripto
   }
   if (transparent) colours.entries[transparentIndex].alpha = 0;
 
-  const int32_t left = int32_t(Le16(descriptor)), top = int32_t(Le16(descriptor + 2));
-  const int32_t width = int32_t(Le16(descriptor + 4)), height = int32_t(Le16(descriptor + 6));
+  const int32_t left = int32_t(GetLittle16(descriptor)), top = int32_t(GetLittle16(descriptor + 2));
+  const int32_t width = int32_t(GetLittle16(descriptor + 4)), height = int32_t(GetLittle16(descriptor + 6));
   if (width == 0 || height == 0) return kErrImageData;
   Pixmap* image = PixmapNew(Rect{left, top, left + width, top + height}, kPixelIndexed, &colours);
   if (!image) return kErrMemory;

@@ -2,15 +2,7 @@
 #include "graphics/colour_tables.h"
 #include "images/gif_lzw.h"
 #include "images/image_codecs.h"
-
-namespace {
-
-void PutLe16(uint8_t* p, int32_t value) {
-  p[0] = uint8_t(value);
-  p[1] = uint8_t(value >> 8);
-}
-
-}  // namespace
+#include "runtime/byte_order.h"
 
 Status GifWrite(ImageStream* output, Pixmap* pixmap, Pixmap*, const MaskDescriptor* maskDescriptor,
                 const ImageInfo* info) {
@@ -31,8 +23,8 @@ Status GifWrite(ImageStream* output, Pixmap* pixmap, Pixmap*, const MaskDescript
   const uint32_t minimumCodeSize = bits < 2 ? 2 : bits;
 
   uint8_t header[13] = {'G', 'I', 'F', '8', transparent ? uint8_t('9') : uint8_t('7'), 'a'};
-  PutLe16(header + 6, int32_t(width));
-  PutLe16(header + 8, int32_t(height));
+  PutLittle16(header + 6, uint32_t(width));
+  PutLittle16(header + 8, uint32_t(height));
   header[10] = uint8_t(0x80 | ((bits - 1) << 5) | (bits - 1));
   status = ImageStreamWrite(output, sizeof header, header);
 
@@ -50,10 +42,10 @@ Status GifWrite(ImageStream* output, Pixmap* pixmap, Pixmap*, const MaskDescript
   }
   const bool interlaced = info && info->interlaced;
   uint8_t descriptor[10] = {0x2C};
-  PutLe16(descriptor + 1, b.left);
-  PutLe16(descriptor + 3, b.top);
-  PutLe16(descriptor + 5, int32_t(width));
-  PutLe16(descriptor + 7, int32_t(height));
+  PutLittle16(descriptor + 1, b.left);
+  PutLittle16(descriptor + 3, b.top);
+  PutLittle16(descriptor + 5, uint32_t(width));
+  PutLittle16(descriptor + 7, uint32_t(height));
   descriptor[9] = interlaced ? 0x40 : 0;
   if (status == kOk) status = ImageStreamWrite(output, sizeof descriptor, descriptor);
   if (status == kOk) status = GifEncodeImage(output, pixmap, minimumCodeSize, interlaced);

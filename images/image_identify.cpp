@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "images/image.h"
+#include "runtime/byte_order.h"
 
 namespace {
 
@@ -9,10 +10,10 @@ struct Bytes {
   const uint8_t* data;
   uint32_t size;
   bool Has(uint32_t offset, uint32_t count) const { return offset <= size && count <= size - offset; }
-  uint32_t Be16(uint32_t at) const { return uint32_t(data[at]) << 8 | data[at + 1]; }
-  uint32_t Be32(uint32_t at) const { return Be16(at) << 16 | Be16(at + 2); }
-  uint32_t Le16(uint32_t at) const { return uint32_t(data[at + 1]) << 8 | data[at]; }
-  uint32_t Le32(uint32_t at) const { return Le16(at + 2) << 16 | Le16(at); }
+  uint32_t Be16(uint32_t at) const { return GetBig16(data + at); }
+  uint32_t Be32(uint32_t at) const { return GetBig32(data + at); }
+  uint32_t Le16(uint32_t at) const { return GetLittle16(data + at); }
+  uint32_t Le32(uint32_t at) const { return GetLittle32(data + at); }
   bool Is(uint32_t at, const char* text) const {
     const uint32_t n = uint32_t(std::strlen(text));
     return Has(at, n) && std::memcmp(data + at, text, n) == 0;
