@@ -108,10 +108,8 @@ Status KeyColourCopy(HDC dc, const Rect& to, Pixmap* pixmap, const Rect& from, c
 // Modes 1 to 4: the destination area is read back into a map of the device's format, combined by the
 // general copy and written back.
 Status BlendedCopy(HDC dc, const Rect& to, Pixmap* pixmap, Pixmap* mask, const TransferMode* mode, const Rect& from) {
-  uint32_t format = DeviceFormatCode(dc);
-  if (format != kPixel32 && format != 24 && format != 16 && format != 15) format = kPixel32;
   const Rect area = {0, 0, Width(to), Height(to)};
-  Pixmap* under = PixmapNewForDevice(dc, area, format, nullptr, false);
+  Pixmap* under = PixmapNewForDevice(dc, area, DeviceFormatCode(dc), nullptr, false);
   if (!under) return kErrGraphics;
   HDC underDc = static_cast<HDC>(under->buffer.memoryContext);
   Status status = BitBlt(underDc, 0, 0, area.right, area.bottom, dc, to.left, to.top, SRCCOPY)
