@@ -13,9 +13,13 @@ int64_t Extent(int32_t low, int32_t high) { return int64_t(high) - low; }
 
 int32_t Clamp32(int64_t v) { return int32_t(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v); }
 
-// Cuts `cut` so that it lies within `limit`, moving the edges of `other` in proportion: a cut of d
-// pixels moves the other edge by d * (its extent) / (this extent).
-void ClipInProportion(Rect& cut, Rect& other, const Rect& limit) {
+void TableColours(const ColourTable& table, uint32_t colours[256]) {
+  for (uint32_t i = 0; i < 256; ++i) colours[i] = ColourToArgb(table.entries[i]);
+}
+
+}  // namespace
+
+void RectClipInProportion(Rect& cut, Rect& other, const Rect& limit) {
   auto side = [](int32_t& edge, int32_t& otherEdge, int64_t amount, int64_t extent, int64_t otherExtent,
                  int direction) {
     if (amount <= 0 || extent <= 0) return;
@@ -31,14 +35,6 @@ void ClipInProportion(Rect& cut, Rect& other, const Rect& limit) {
   side(cut.bottom, other.bottom, int64_t(cut.bottom) - limit.bottom, Extent(cut.top, cut.bottom),
        Extent(other.top, other.bottom), -1);
 }
-
-bool Empty(const Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
-
-void TableColours(const ColourTable& table, uint32_t colours[256]) {
-  for (uint32_t i = 0; i < 256; ++i) colours[i] = ColourToArgb(table.entries[i]);
-}
-
-}  // namespace
 
 // The mode that the copy runs in, after the automatic choice and the shortcuts of the alpha modes;
 // `nothing` when the copy draws nothing.
@@ -82,16 +78,16 @@ Status PixmapCopy(Pixmap* destination, const Rect* destinationRect, Pixmap* sour
 
   Rect to = destinationRect ? *destinationRect : destination->bounds;
   Rect from = sourceRect ? *sourceRect : source->bounds;
-  if (Empty(to) || Empty(from)) return kOk;
+  if (RectIsEmpty(to) || RectIsEmpty(from)) return kOk;
   Rect sourceLimit = source->bounds;
   if (usesMask) {  // the mask lies over the source's bounds and may be smaller
     if (PixmapWidth(mask) < PixmapWidth(source)) sourceLimit.right = sourceLimit.left + PixmapWidth(mask);
     if (PixmapHeight(mask) < PixmapHeight(source)) sourceLimit.bottom = sourceLimit.top + PixmapHeight(mask);
   }
-  ClipInProportion(to, from, destination->bounds);
-  if (Empty(to) || Empty(from)) return kOk;
-  ClipInProportion(from, to, sourceLimit);
-  if (Empty(to) || Empty(from)) return kOk;
+  RectClipInProportion(to, from, destination->bounds);
+  if (RectIsEmpty(to) || RectIsEmpty(from)) return kOk;
+  RectClipInProportion(from, to, sourceLimit);
+  if (RectIsEmpty(to) || RectIsEmpty(from)) return kOk;
 
   // Both rectangles now lie within their maps, so their extents fit.
   const int32_t width = int32_t(Extent(to.left, to.right)), height = int32_t(Extent(to.top, to.bottom));

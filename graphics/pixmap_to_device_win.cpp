@@ -136,14 +136,9 @@ Status PixmapToDevice(HDC dc, const Rect* destinationRect, Pixmap* pixmap, Pixma
   // The source within the map, the destination cut in proportion by the map's edges.
   Rect from = sourceRect ? *sourceRect : pixmap->bounds;
   Rect to = RectLimitSpans(destinationRect ? *destinationRect : from);
-  if (Width(from) <= 0 || Height(from) <= 0 || Width(to) <= 0 || Height(to) <= 0) return kOk;
-  const Rect b = pixmap->bounds;
-  if (from.left < b.left) to.left += int32_t(int64_t(b.left - from.left) * Width(to) / Width(from)), from.left = b.left;
-  if (from.top < b.top) to.top += int32_t(int64_t(b.top - from.top) * Height(to) / Height(from)), from.top = b.top;
-  if (from.right > b.right) to.right -= int32_t(int64_t(from.right - b.right) * Width(to) / Width(from)), from.right = b.right;
-  if (from.bottom > b.bottom)
-    to.bottom -= int32_t(int64_t(from.bottom - b.bottom) * Height(to) / Height(from)), from.bottom = b.bottom;
-  if (Width(from) <= 0 || Height(from) <= 0 || Width(to) <= 0 || Height(to) <= 0) return kOk;
+  if (RectIsEmpty(from) || RectIsEmpty(to)) return kOk;
+  RectClipInProportion(from, to, pixmap->bounds);
+  if (RectIsEmpty(from) || RectIsEmpty(to)) return kOk;
 
   // The memory copy is what goes out: bring it up to date with what GDI drew.
   if ((status = PixmapLock(pixmap, nullptr, nullptr)) != kOk) return status;
