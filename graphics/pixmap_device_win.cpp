@@ -30,8 +30,6 @@ class Unselected {
   HGDIOBJ held_;
 };
 
-const TransferMode kCopy = {kTransferCopy, 0, 0, 0, 0};
-
 Status ReadBack(Pixmap* pixmap) {
   GdiFlush();
   if (pixmap->buffer.kind != PixelBufferKind::CompatibleBitmap) return kOk;
@@ -47,7 +45,7 @@ Status ReadBack(Pixmap* pixmap) {
   Status status = lines == height ? kOk : GdiFailure(kErrGraphics);
   if (status == kOk) {
     pixmap->flags &= uint8_t(~kPixmapDeviceNewer);  // the copy below must not read the device again
-    status = PixmapCopy(pixmap, nullptr, picture, nullptr, &kCopy, nullptr);
+    status = PixmapCopy(pixmap, nullptr, picture, nullptr, &kPlainCopy, nullptr);
     pixmap->flags &= uint8_t(~kPixmapMemoryNewer);  // both copies hold the same picture
   }
   PixmapDispose(picture);
@@ -57,7 +55,7 @@ Status ReadBack(Pixmap* pixmap) {
 Status WriteOut(Pixmap* pixmap) {
   Pixmap* picture = PixmapNew(pixmap->bounds, kPixel32, nullptr);
   if (!picture) return kErrMemory;
-  Status status = PixmapCopy(picture, nullptr, pixmap, nullptr, &kCopy, nullptr);
+  Status status = PixmapCopy(picture, nullptr, pixmap, nullptr, &kPlainCopy, nullptr);
   if (status == kOk) {
     const int height = PixmapHeight(pixmap);
     Unselected unselected(pixmap);
@@ -180,8 +178,7 @@ Status PixmapShowOnWindow(Pixmap* pixmap, HDC windowDc, const Rect* rects, int32
   if (!pixmap || !windowDc) return kErrArgument;
   if (count == 0) return PixmapToDevice(windowDc, nullptr, pixmap, nullptr, nullptr, nullptr);
   for (int32_t i = 0; i < count; ++i) {
-    const TransferMode copy = {kTransferCopy, 0, 0, 0, 0};
-    const Status status = PixmapToDevice(windowDc, &rects[i], pixmap, nullptr, &copy, &rects[i]);
+    const Status status = PixmapToDevice(windowDc, &rects[i], pixmap, nullptr, &kPlainCopy, &rects[i]);
     if (status != kOk) return status;
   }
   return kOk;

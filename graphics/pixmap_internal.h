@@ -21,6 +21,9 @@ class PixmapCallLock {
 inline int32_t PixmapWidth(const Pixmap* pixmap) { return pixmap->bounds.right - pixmap->bounds.left; }
 inline int32_t PixmapHeight(const Pixmap* pixmap) { return pixmap->bounds.bottom - pixmap->bounds.top; }
 
+// The plain copy, for the copies the layer makes itself.
+constexpr TransferMode kPlainCopy = {kTransferCopy, 0, 0, 0, 0};
+
 inline bool RectIsEmpty(const Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
 // Cuts `cut` so that it lies within `limit`, moving the edges of `other` in proportion: a cut of d
 // pixels moves the other edge by d * (its extent) / (this extent). Both copies clip their rectangles so.

@@ -17,11 +17,9 @@ Status Rebuild(Pixmap* pixmap, const Rect& bounds, Draw draw) {
   return kOk;
 }
 
-const TransferMode kCopy = {kTransferCopy, 0, 0, 0, 0};
-
 Status Resample(Pixmap* pixmap, const Rect& bounds) {
   return Rebuild(pixmap, bounds, [&](Pixmap* replacement) -> Status {
-    return PixmapCopy(replacement, nullptr, pixmap, nullptr, &kCopy, nullptr);
+    return PixmapCopy(replacement, nullptr, pixmap, nullptr, &kPlainCopy, nullptr);
   });
 }
 
@@ -32,7 +30,7 @@ Status Tile(Pixmap* pixmap, const Rect& bounds) {
     for (int32_t y = bounds.top; y < bounds.bottom; y += h) {
       for (int32_t x = bounds.left; x < bounds.right; x += w) {
         const Rect at = {x, y, x + w, y + h};
-        const Status status = PixmapCopy(replacement, &at, pixmap, nullptr, &kCopy, nullptr);
+        const Status status = PixmapCopy(replacement, &at, pixmap, nullptr, &kPlainCopy, nullptr);
         if (status != kOk) return status;
       }
     }
