@@ -1,6 +1,7 @@
 #include "graphics/pixmap.h"
 
 #include <cstring>
+#include <utility>
 
 #include "graphics/colour_match.h"
 #include "graphics/colour_tables.h"
@@ -247,19 +248,14 @@ void PixmapReplaceBuffer(Pixmap* pixmap, Pixmap* replacement) {
     pixmap->buffer.device->selectBitmap(pixmap, false);
     replacement->buffer.device->selectBitmap(replacement, false);
   }
-  auto swap = [](auto& a, auto& b) {
-    auto t = a;
-    a = b;
-    b = t;
-  };
-  swap(pixmap->bounds, replacement->bounds);
-  swap(pixmap->rowBytes, replacement->rowBytes);
-  swap(pixmap->baseAddress, replacement->baseAddress);
-  swap(pixmap->buffer, replacement->buffer);
-  swap(pixmap->flags, replacement->flags);
+  std::swap(pixmap->bounds, replacement->bounds);
+  std::swap(pixmap->rowBytes, replacement->rowBytes);
+  std::swap(pixmap->baseAddress, replacement->baseAddress);
+  std::swap(pixmap->buffer, replacement->buffer);
+  std::swap(pixmap->flags, replacement->flags);
   // A context stays with its record (an offscreen port draws into it); the bitmaps change places.
-  swap(pixmap->buffer.memoryContext, replacement->buffer.memoryContext);
-  swap(pixmap->buffer.previousBitmap, replacement->buffer.previousBitmap);
+  std::swap(pixmap->buffer.memoryContext, replacement->buffer.memoryContext);
+  std::swap(pixmap->buffer.previousBitmap, replacement->buffer.previousBitmap);
   if (pixmap->buffer.device) {
     pixmap->buffer.device->selectBitmap(pixmap, true);
     replacement->buffer.device->selectBitmap(replacement, true);
