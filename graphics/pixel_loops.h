@@ -30,6 +30,9 @@ struct CopyJob {
 
 using CopyLoop = void (*)(const CopyJob& job);
 
+// An alpha or coverage of 0 to 255 as a blending weight of 0 to 256, so that 255 replaces outright.
+inline int32_t AlphaWeight(uint32_t alpha) { return int32_t(alpha + (alpha >> 7)); }
+
 // Destination kinds: 1 to 4 bytes per pixel, and kSameTable for indexed maps sharing the source's table
 // identity, whose indices are copied without colour matching.
 constexpr int kSameTable = 0;

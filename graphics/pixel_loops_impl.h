@@ -57,8 +57,6 @@ struct Destination {
   }
 };
 
-inline int32_t Weight(uint32_t v) { return int32_t(v + (v >> 7)); }
-
 // The per-pixel work of each mode. `coverage` is the mask byte when the mode uses the mask.
 template <uint32_t kMode>
 struct Operation {
@@ -74,13 +72,13 @@ struct Operation {
       const uint32_t argb = S::Colour(job, raw);
       int32_t weight;
       if constexpr (kMode == 1) {
-        weight = Weight(coverage);
+        weight = AlphaWeight(coverage);
       } else if constexpr (kMode == 2) {
-        weight = Weight(argb >> 24);
+        weight = AlphaWeight(argb >> 24);
       } else if constexpr (kMode == 3) {
         weight = int32_t(job.weight);
       } else {
-        const int32_t product = Weight(coverage) * int32_t(job.weight);
+        const int32_t product = AlphaWeight(coverage) * int32_t(job.weight);
         if (product <= 255) return;
         weight = product / 256;
       }

@@ -155,7 +155,7 @@ Status PixmapCopy(Pixmap* destination, const Rect* destinationRect, Pixmap* sour
                               : PixelPack(f, uint32_t(record->red) << 16 | uint32_t(record->green) << 8 |
                                                  record->blue) & j.keyMask;
   }
-  if (record) j.weight = uint32_t(record->alphaOrIndex + (record->alphaOrIndex >> 7));
+  if (record) j.weight = uint32_t(AlphaWeight(record->alphaOrIndex));
   loop(j);
 
   PixmapUnlock(source, usedMask);
