@@ -2,7 +2,6 @@
 #pragma once
 
 #include "graphics/colour_match.h"
-#include "graphics/colour_tables.h"
 #include "graphics/pixel_loops.h"
 #include "graphics/pixel_store.h"
 

@@ -2,7 +2,6 @@
 #include <cstdint>
 
 #include "graphics/colour_match.h"
-#include "graphics/colour_tables.h"
 #include "graphics/pixel_loops.h"
 #include "graphics/pixmap_internal.h"
 #include "runtime/memory.h"

@@ -2,7 +2,6 @@
 // with their memory copies, and the maps that mirror a window.
 #include "graphics/pixmap_device.h"
 
-#include "graphics/colour_tables.h"
 #include "graphics/pixmap_internal.h"
 #include "graphics/port_objects.h"
 #include "runtime/memory.h"
