@@ -110,7 +110,6 @@ Pixmap* PixmapNewForDevice(HDC reference, const Rect& bounds, uint32_t formatCod
   Pixmap* pixmap = world->links.pixmap;
   PixelBuffer& buffer = pixmap->buffer;
   auto fail = [&]() -> Pixmap* {
-    GetLastError();
     Release(pixmap);
     BlockDispose(buffer.memory);
     WorldDispose(world);
@@ -158,10 +157,7 @@ void PixmapEndDrawing(Pixmap* pixmap) {
 
 Pixmap* PixmapNewForWindow(HWND window, Rect* bounds) {
   RECT client;
-  if (!GetClientRect(window, &client)) {
-    GetLastError();
-    return nullptr;
-  }
+  if (!GetClientRect(window, &client)) return nullptr;
   HDC dc = GetDC(window);
   if (!dc) return nullptr;
   const Rect size = {0, 0, client.right > 0 ? client.right : 1, client.bottom > 0 ? client.bottom : 1};

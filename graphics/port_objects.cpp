@@ -18,7 +18,6 @@ RECT GdiRect(const Rect& rect) {
 }
 
 Status GdiFailure(Status code) {
-  GetLastError();
   SetLastError(ERROR_SUCCESS);
   return code;
 }

@@ -14,7 +14,7 @@ inline Colour ColourFromGdi(COLORREF value) {
 // A rectangle with its spans limited, ready for the system.
 RECT GdiRect(const Rect& rect);
 
-// After a failed system call: the thread's last error is read and cleared, the layer's own code returned.
+// After a failed system call: the thread's last error is cleared and the layer's own code returned.
 Status GdiFailure(Status code);
 
 // The brush for a solid colour: the stock brush for black, the two middle greys and white (*made false),
