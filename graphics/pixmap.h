@@ -114,6 +114,8 @@ constexpr uint32_t kPixmapMaxBytes = 128u << 20;
 Pixmap* PixmapNew(const Rect& bounds, uint32_t formatCode, const ColourTable* table);
 void PixmapDispose(Pixmap* pixmap);  // none is allowed
 Status PixmapBounds(const Pixmap* pixmap, Rect* bounds);
+inline int32_t PixmapWidth(const Pixmap* pixmap) { return pixmap->bounds.right - pixmap->bounds.left; }
+inline int32_t PixmapHeight(const Pixmap* pixmap) { return pixmap->bounds.bottom - pixmap->bounds.top; }
 bool PixmapIsDirect(const Pixmap* pixmap);
 Status PixmapGetColourTable(const Pixmap* pixmap, ColourTable* table);
 

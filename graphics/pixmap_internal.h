@@ -18,9 +18,6 @@ class PixmapCallLock {
   Status status_ = kOk;
 };
 
-inline int32_t PixmapWidth(const Pixmap* pixmap) { return pixmap->bounds.right - pixmap->bounds.left; }
-inline int32_t PixmapHeight(const Pixmap* pixmap) { return pixmap->bounds.bottom - pixmap->bounds.top; }
-
 // The plain copy, for the copies the layer makes itself.
 constexpr TransferMode kPlainCopy = {kTransferCopy, 0, 0, 0, 0};
 

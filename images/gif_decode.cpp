@@ -79,8 +79,8 @@ GifLineWriter GifLineWriterFor(Pixmap* pixmap, bool interlaced) {
   GifLineWriter writer{};
   writer.pixmap = pixmap;
   writer.interlaced = interlaced;
-  writer.width = pixmap->bounds.right - pixmap->bounds.left;
-  writer.height = pixmap->bounds.bottom - pixmap->bounds.top;
+  writer.width = PixmapWidth(pixmap);
+  writer.height = PixmapHeight(pixmap);
   return writer;
 }
 

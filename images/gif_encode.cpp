@@ -81,8 +81,7 @@ void ClearTable(Encoder& e) {
 class PixelOrder {
  public:
   PixelOrder(Pixmap* pixmap, bool interlaced)
-      : pixmap_(pixmap), interlaced_(interlaced),
-        width_(pixmap->bounds.right - pixmap->bounds.left), height_(pixmap->bounds.bottom - pixmap->bounds.top) {}
+      : pixmap_(pixmap), interlaced_(interlaced), width_(PixmapWidth(pixmap)), height_(PixmapHeight(pixmap)) {}
 
   // False at the end.
   bool Next(uint8_t* index, Status* status) {

@@ -41,7 +41,7 @@ void ImageResetOutputs(Pixmap** pixmap, Pixmap** mask, MaskDescriptor* maskDescr
 
 uint32_t ImageColoursUsed(const Pixmap* pixmap) {
   uint32_t count = pixmap->colourTable.count < 256 ? pixmap->colourTable.count : 256;
-  const int32_t width = pixmap->bounds.right - pixmap->bounds.left, height = pixmap->bounds.bottom - pixmap->bounds.top;
+  const int32_t width = PixmapWidth(pixmap), height = PixmapHeight(pixmap);
   for (int32_t y = 0; y < height && count < 256; ++y) {
     const uint8_t* row = pixmap->baseAddress + size_t(y) * pixmap->rowBytes;
     for (int32_t x = 0; x < width; ++x)

@@ -100,15 +100,14 @@ Status ApplyOffset(PngReadState* s) {
   } else if (unit != PNG_OFFSET_PIXEL) {
     return kOk;
   }
-  const Rect b = s->image->bounds;
-  const int64_t right = left + (b.right - b.left), bottom = top + (b.bottom - b.top);
+  const int64_t right = left + PixmapWidth(s->image), bottom = top + PixmapHeight(s->image);
   if (right > INT32_MAX || bottom > INT32_MAX) return kOk;
   return PixmapSetBounds(s->image, s->mask, Rect{int32_t(left), int32_t(top), int32_t(right), int32_t(bottom)});
 }
 
 void FillMask(PngReadState* s) {
   Pixmap* image = s->image;
-  const int32_t width = image->bounds.right - image->bounds.left, height = image->bounds.bottom - image->bounds.top;
+  const int32_t width = PixmapWidth(image), height = PixmapHeight(image);
   for (int32_t y = 0; y < height; ++y) {
     const uint8_t* pixel = image->baseAddress + size_t(y) * image->rowBytes;
     uint8_t* coverage = s->mask->baseAddress + size_t(y) * s->mask->rowBytes;

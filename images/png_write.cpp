@@ -35,8 +35,7 @@ Status Encode(PngWriteState* s) {
   if (setjmp(png_jmpbuf(s->png))) return kErrImageData;
   png_structp png = s->png;
   Pixmap* pixmap = s->pixmap;
-  const int32_t width = pixmap->bounds.right - pixmap->bounds.left;
-  const int32_t height = pixmap->bounds.bottom - pixmap->bounds.top;
+  const int32_t width = PixmapWidth(pixmap), height = PixmapHeight(pixmap);
   const bool indexed = pixmap->kind == 1;
   const uint32_t count = pixmap->colourTable.count > 256 ? 256 : pixmap->colourTable.count;
   const int depth = indexed ? PaletteDepth(ImageColoursUsed(pixmap)) : 8;
@@ -106,8 +105,7 @@ Status PngWrite(ImageStream* output, Pixmap* pixmap, Pixmap* mask, const MaskDes
   state.mask = pixmap->kind > 1 && mask && maskDescriptor && maskDescriptor->mode == kTransferMask ? mask : nullptr;
   state.maskDescriptor = maskDescriptor;
   state.imageInfo = info;
-  const int32_t width = pixmap->bounds.right - pixmap->bounds.left;
-  state.row = pixmap->kind > 1 ? static_cast<uint8_t*>(BlockNew(size_t(width) * 4)) : nullptr;
+  state.row = pixmap->kind > 1 ? static_cast<uint8_t*>(BlockNew(size_t(PixmapWidth(pixmap)) * 4)) : nullptr;
   state.png = PngCreateWrite(output);
   if (state.png) state.info = png_create_info_struct(state.png);
   if (!state.info || (pixmap->kind > 1 && !state.row)) {
