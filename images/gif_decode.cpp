@@ -5,10 +5,6 @@
 
 namespace {
 
-constexpr int32_t kPassStart[4] = {0, 4, 2, 1};
-constexpr int32_t kPassStep[4] = {8, 8, 4, 2};
-constexpr uint32_t kMaxCodes = 4096;
-
 struct Decoder {
   ImageStream* input;
   uint32_t codeSize;
@@ -22,9 +18,9 @@ struct Decoder {
   uint32_t currentByte;
   uint8_t block[255];
   uint32_t blockAt;
-  uint16_t prefix[kMaxCodes];
-  uint8_t suffix[kMaxCodes];
-  uint8_t stack[kMaxCodes];
+  uint16_t prefix[kGifCodeCount];
+  uint8_t suffix[kGifCodeCount];
+  uint8_t stack[kGifCodeCount];
 };
 
 Status NextByte(Decoder& d, uint32_t* byte) {
@@ -60,10 +56,10 @@ Status ReadCode(Decoder& d, uint32_t* code) {
 Status WriteLine(GifLineWriter* w, const uint8_t* line) {
   if (w->rowsWritten >= w->height) return kErrImageData;
   if (w->interlaced && w->rowsWritten > 0) {
-    w->row += kPassStep[w->pass];
+    w->row += kGifPassStep[w->pass];
     while (w->row >= w->height) {
       if (++w->pass >= 4) return kErrImageData;
-      w->row = kPassStart[w->pass];
+      w->row = kGifPassStart[w->pass];
     }
   }
   const Status status = PixmapSetIndexRow(w->pixmap, nullptr, w->row, line);
@@ -135,11 +131,11 @@ Status GifDecodeImage(ImageStream* input, GifLineWriter* lines) {
       d.stack[depth++] = uint8_t(firstChar);
     }
     // Bad codes can link the table into a cycle; a chain longer than the table is damaged data.
-    while (c >= d.firstFree && depth < kMaxCodes) {
+    while (c >= d.firstFree && depth < kGifCodeCount) {
       d.stack[depth++] = d.suffix[c];
       c = d.prefix[c];
     }
-    if (depth >= kMaxCodes) {
+    if (depth >= kGifCodeCount) {
       status = kErrImageFormat;
       break;
     }

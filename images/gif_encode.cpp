@@ -7,7 +7,6 @@ namespace {
 
 constexpr int32_t kHashSize = 5003;
 constexpr int32_t kHashShift = 4;
-constexpr uint32_t kMaxCode = 4096;
 constexpr uint32_t kBlockBytes = 254;
 
 struct Encoder {
@@ -28,7 +27,7 @@ struct Encoder {
   uint16_t codes[kHashSize];
 };
 
-uint32_t MaxCodeFor(uint32_t bits) { return bits >= 12 ? kMaxCode : (1u << bits) - 1; }
+uint32_t MaxCodeFor(uint32_t bits) { return bits >= 12 ? kGifCodeCount : (1u << bits) - 1; }
 
 void FlushBlock(Encoder& e) {
   if (e.blockCount == 0 || e.status != kOk) return;
@@ -89,13 +88,12 @@ class PixelOrder {
     *status = PixmapGetPixelIndex(pixmap_, nullptr, nullptr, x_, y_, index);
     if (++x_ < width_) return true;
     x_ = 0;
-    static constexpr int32_t kStart[4] = {0, 4, 2, 1}, kStep[4] = {8, 8, 4, 2};
     if (!interlaced_) {
       ++y_;
       return true;
     }
-    y_ += kStep[pass_];
-    while (y_ >= height_ && pass_ < 3) y_ = kStart[++pass_];
+    y_ += kGifPassStep[pass_];
+    while (y_ >= height_ && pass_ < 3) y_ = kGifPassStart[++pass_];
     return true;
   }
 
@@ -154,7 +152,7 @@ Status GifEncodeImage(ImageStream* output, Pixmap* pixmap, uint32_t minimumCodeS
     }
     Output(e, prefix);
     prefix = c;
-    if (e.nextFree < kMaxCode) {
+    if (e.nextFree < kGifCodeCount) {
       e.codes[i] = uint16_t(e.nextFree++);
       e.keys[i] = key;
     } else {

@@ -7,6 +7,13 @@
 #include "graphics/pixmap.h"
 #include "images/image_stream.h"
 
+// Codes of up to 12 bits.
+constexpr uint32_t kGifCodeCount = 4096;
+
+// The four passes of an interlaced image: the first row of each pass and the step between its rows.
+constexpr int32_t kGifPassStart[4] = {0, 4, 2, 1};
+constexpr int32_t kGifPassStep[4] = {8, 8, 4, 2};
+
 // Places decoded lines into the pixel map, in interlace order when asked.
 struct GifLineWriter {
   Pixmap* pixmap;
