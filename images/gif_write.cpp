@@ -6,15 +6,11 @@
 
 Status GifWrite(ImageStream* output, Pixmap* pixmap, Pixmap*, const MaskDescriptor* maskDescriptor,
                 const ImageInfo* info) {
-  Status status = PixmapLock(pixmap, nullptr, nullptr);
-  if (status != kOk) return status;
   const Rect b = pixmap->bounds;
   const int64_t width = int64_t(b.right) - b.left, height = int64_t(b.bottom) - b.top;
   if (width <= 0 || height <= 0 || width >= 65535 || height >= 65535 || b.left < -32768 || b.top < -32768 ||
-      b.right > 32767 || b.bottom >= 32768) {
-    PixmapUnlock(pixmap, nullptr);
+      b.right > 32767 || b.bottom >= 32768)
     return kErrImageData;
-  }
   const bool transparent = maskDescriptor && maskDescriptor->mode == kTransferKeyColour;
   const ColourTable& table = pixmap->kind == 1 ? pixmap->colourTable : SystemColourTable();
   const uint32_t needed = pixmap->kind == 1 ? ImageColoursUsed(pixmap) : table.count;
@@ -26,7 +22,7 @@ Status GifWrite(ImageStream* output, Pixmap* pixmap, Pixmap*, const MaskDescript
   PutLittle16(header + 6, uint32_t(width));
   PutLittle16(header + 8, uint32_t(height));
   header[10] = uint8_t(0x80 | ((bits - 1) << 5) | (bits - 1));
-  status = ImageStreamWrite(output, sizeof header, header);
+  Status status = ImageStreamWrite(output, sizeof header, header);
 
   uint8_t colours[256 * 3] = {};
   const uint32_t used = table.count < 256 ? table.count : 256;
@@ -50,7 +46,6 @@ Status GifWrite(ImageStream* output, Pixmap* pixmap, Pixmap*, const MaskDescript
   if (status == kOk) status = ImageStreamWrite(output, sizeof descriptor, descriptor);
   if (status == kOk) status = GifEncodeImage(output, pixmap, minimumCodeSize, interlaced);
   if (status == kOk) status = ImageStreamWriteByte(output, 0x3B);
-  PixmapUnlock(pixmap, nullptr);
   if (status != kOk) ImageStreamReset(output);
   return status;
 }

@@ -6,6 +6,7 @@
 
 // Every reader resets its outputs, creates and fills the pixel map, and on failure disposes of what it
 // made and returns none. `mask`, `maskDescriptor` and `info` may be none.
+// Writers run inside ImageWrite, which holds the map and the mask locked for them.
 using ImageReader = Status (*)(ImageStream* input, Pixmap** pixmap, Pixmap** mask, MaskDescriptor* maskDescriptor,
                                ImageInfo* info);
 using ImageWriter = Status (*)(ImageStream* output, Pixmap* pixmap, Pixmap* mask,

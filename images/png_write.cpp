@@ -98,8 +98,6 @@ Status Encode(PngWriteState* s) {
 
 Status PngWrite(ImageStream* output, Pixmap* pixmap, Pixmap* mask, const MaskDescriptor* maskDescriptor,
                 const ImageInfo* info) {
-  Status status = PixmapLock(pixmap, nullptr, nullptr);
-  if (status != kOk) return status;
   PngWriteState state{};
   state.pixmap = pixmap;
   state.mask = pixmap->kind > 1 && mask && maskDescriptor && maskDescriptor->mode == kTransferMask ? mask : nullptr;
@@ -108,14 +106,9 @@ Status PngWrite(ImageStream* output, Pixmap* pixmap, Pixmap* mask, const MaskDes
   state.row = pixmap->kind > 1 ? static_cast<uint8_t*>(BlockNew(size_t(PixmapWidth(pixmap)) * 4)) : nullptr;
   state.png = PngCreateWrite(output);
   if (state.png) state.info = png_create_info_struct(state.png);
-  if (!state.info || (pixmap->kind > 1 && !state.row)) {
-    status = kErrMemory;
-  } else {
-    status = Encode(&state);
-  }
+  const Status status = !state.info || (pixmap->kind > 1 && !state.row) ? kErrMemory : Encode(&state);
   png_destroy_write_struct(state.png ? &state.png : nullptr, state.info ? &state.info : nullptr);
   BlockDispose(state.row);
-  PixmapUnlock(pixmap, nullptr);
   if (status != kOk) ImageStreamReset(output);
   return status;
 }
