@@ -136,10 +136,7 @@ Pixmap* PixmapNewForDevice(HDC reference, const Rect& bounds, uint32_t formatCod
   buffer.previousBitmap = SelectObject(dc, buffer.bitmap);
   if (!buffer.previousBitmap) return fail();
   buffer.device = &kDeviceBuffer;
-  if (withPort && PortAttach(world->links.port, dc, kNoWindow, false) != kOk) {
-    world->links.port->dc = nullptr;  // a failed attach leaves nothing to detach
-    return fail();
-  }
+  if (withPort && PortAttach(world->links.port, dc, kNoWindow, false) != kOk) return fail();
   return pixmap;
 }
 

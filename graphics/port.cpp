@@ -65,24 +65,25 @@ Status PortClose(GraphicsPort* port) {
 }
 
 Status PortAttach(GraphicsPort* port, HDC dc, HWND window, bool restore) {
+  if (restore) {
+    port->savedState = SaveDC(dc);
+    if (port->savedState == 0) return GdiFailure(kErrMemory);
+    port->restore = 1;
+  }
   // The rest of a new world's port is zero: solid fill, no pen pattern, pen size 0, style 0, no face.
   port->dc = dc;
   port->window = window;
   port->fontNumber = kDefaultFontNumber;
   port->textSize = kDefaultTextSize;
   port->textAlign = kAlignLeft;
-  if (restore) {
-    port->savedState = SaveDC(dc);
-    if (port->savedState == 0) return GdiFailure(kErrMemory);
-    port->restore = 1;
-  }
   Status status = PortGetClip(port, &port->clip);
   if (status == kOk) status = PortReadFontMetrics(port);
   if (status != kOk) {
-    if (port->clip) RegionDispose(port->clip);
+    RegionDispose(port->clip);
     port->clip = nullptr;
     if (port->restore) RestoreDC(dc, port->savedState);
     port->restore = 0;
+    port->dc = nullptr;
   }
   return status;
 }
