@@ -16,7 +16,6 @@ constexpr Codec kCodecs[] = {
 };
 
 const Codec* FindCodec(FourCC format) {
-  if (format == 0) return nullptr;
   for (const Codec& codec : kCodecs)
     if (codec.primary == format || codec.alias == format) return &codec;
   return nullptr;
