@@ -35,10 +35,8 @@ void RectClipInProportion(Rect& cut, Rect& other, const Rect& limit) {
        Extent(other.top, other.bottom), -1);
 }
 
-// The mode that the copy runs in, after the automatic choice and the shortcuts of the alpha modes;
-// `nothing` when the copy draws nothing.
 Status PixmapChooseMode(const TransferMode* record, const Pixmap* source, const Pixmap* mask, uint32_t* mode,
-                  bool* nothing) {
+                        bool* nothing) {
   *nothing = false;
   if (!record) {
     *mode = mask ? kTransferMask : PixelFormatHasAlpha(source->format) ? kTransferSourceAlpha : kTransferCopy;
