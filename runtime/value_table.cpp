@@ -83,11 +83,6 @@ LiveTables gLiveTables;
 bool CaseInsensitive(const ValueTable* table) { return (table->flags & kTableCaseInsensitive) != 0; }
 bool TextKeys(const ValueTable* table) { return (table->flags & kTableKeyTypeMask) == 0; }
 
-bool IsKeyByte(uint8_t c, bool extended) {
-  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
-         (extended && c == '$');
-}
-
 uint32_t Hash(const ValueTable* table, ValueKey key) {
   const bool fold = CaseInsensitive(table);
   uint32_t h = 0;
@@ -127,7 +122,7 @@ Status Insert(ValueTable* table, ValueKey key, const void* value, size_t length,
   if (TextKeys(table)) {
     const bool extended = (table->flags & kTableExtendedKeys) != 0;
     for (size_t i = 0; i < key.length; ++i)
-      if (!IsKeyByte(uint8_t(key.bytes[i]), extended)) return kErrState;
+      if (!IsTableKeyByte(uint8_t(key.bytes[i]), extended)) return kErrState;
   }
   if (key.length > UINT32_MAX || length > UINT32_MAX - key.length - 2 - sizeof(ValueEntry)) return kErrMemory;
   const uint32_t bucket = Hash(table, key);

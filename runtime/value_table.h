@@ -20,6 +20,12 @@ enum : uint32_t {
 };
 constexpr uint32_t kTableKeyTypeMask = 0xFF000000;
 
+// The bytes a text key is made of: ASCII letters, digits and '_', and '$' with extended keys.
+inline bool IsTableKeyByte(uint8_t c, bool extended) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
+         (extended && c == '$');
+}
+
 struct ValueTable;
 
 // The value bytes follow the record directly, then a NUL, then the key and its NUL: a value is handed

@@ -38,10 +38,7 @@ class TableReader {
   }
 
  private:
-  bool IsKey(uint8_t c) const {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
-           (extended_ && c == '$');
-  }
+  bool IsKey(uint8_t c) const { return IsTableKeyByte(c, extended_); }
   bool IsOperator(uint8_t c) const {
     return c == '=' || (extended_ && (c == '!' || c == ':' || c == '<' || c == '>' || c == '~'));
   }
