@@ -17,7 +17,6 @@ class TableReader {
  public:
   TableReader(uint32_t flags, const char* text, size_t length)
       : extended_((flags & kTableExtendedKeys) != 0),
-        unique_((flags & kTableUniqueKeys) != 0),
         text_(reinterpret_cast<const uint8_t*>(text)),
         length_(length),
         table_(create_table(flags)),
@@ -137,8 +136,8 @@ class TableReader {
   }
 
   void Store(const uint8_t* value, size_t length, uint8_t separator) {
+    // Only memory fails the read: a repeated key under unique keys (-7006) is left out.
     const ValueKey key(text_ + keyStart_, keyEnd_ - keyStart_);
-    if (unique_ && get_value(table_, key)) return;  // a repeated key is ignored, not an error
     const Status status = append_value(table_, key, value, length, separator);
     if (status == kErrMemory) status_ = status;
   }
@@ -164,7 +163,6 @@ class TableReader {
   }
 
   const bool extended_;
-  const bool unique_;
   const uint8_t* text_;
   const size_t length_;
   ValueTable* table_;
