@@ -8,14 +8,11 @@ namespace {
 
 int Sign(int value) { return (value > 0) - (value < 0); }
 
-char Upper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
-template <char (*Change)(char)>
+template <uint8_t (*Change)(uint8_t)>
 char* ChangeCopy(char* destination, const char* source, size_t size) {
   if (size == 0) return destination;
   size_t i = 0;
-  for (; i + 1 < size && source[i]; ++i) destination[i] = Change(source[i]);
+  for (; i + 1 < size && source[i]; ++i) destination[i] = char(Change(uint8_t(source[i])));
   destination[i] = '\0';
   return destination;
 }
@@ -80,21 +77,21 @@ char* TextDuplicate(const char* text) {
 }
 
 char* TextToUpper(char* text) {
-  for (char* p = text; *p; ++p) *p = Upper(*p);
+  for (char* p = text; *p; ++p) *p = char(AsciiUpper(uint8_t(*p)));
   return text;
 }
 
 char* TextToLower(char* text) {
-  for (char* p = text; *p; ++p) *p = Lower(*p);
+  for (char* p = text; *p; ++p) *p = char(AsciiLower(uint8_t(*p)));
   return text;
 }
 
 char* TextToUpperCopy(char* destination, const char* source, size_t size) {
-  return ChangeCopy<Upper>(destination, source, size);
+  return ChangeCopy<AsciiUpper>(destination, source, size);
 }
 
 char* TextToLowerCopy(char* destination, const char* source, size_t size) {
-  return ChangeCopy<Lower>(destination, source, size);
+  return ChangeCopy<AsciiLower>(destination, source, size);
 }
 
 uint8_t* TextToShort(uint8_t* destination, const char* text) {
