@@ -8,7 +8,8 @@ target_include_directories(skyward_options INTERFACE ${PROJECT_SOURCE_DIR})
 target_compile_options(skyward_options INTERFACE -Wall -Wextra -Wshadow -Wnon-virtual-dtor)
 
 if(WIN32)
-  # Windows XP-era API surface; ANSI ("A") functions throughout.
+  # Windows 7 and later (slim reader/writer locks, one-time initialisation). UNICODE stays undefined, so
+  # the plain API names are the ANSI ("A") functions.
   target_compile_definitions(skyward_options INTERFACE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
   # One self-contained .exe: without -static it needs libstdc++, libgcc and winpthread DLLs.
   add_link_options(-static -static-libgcc -static-libstdc++)
@@ -30,8 +31,9 @@ if(SKYWARD_SANITIZE AND NOT WIN32)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
-# skyward_module(<name> PURE <sources...> WINDOWS <sources...> LIBS <libraries...>)
-# PURE sources build in both builds, WINDOWS sources in the Windows build only.
+# skyward_module(<name> PURE <sources...> WINDOWS <sources...> POSIX <sources...> LIBS <libraries...>)
+# PURE sources build in both builds, WINDOWS sources in the Windows build only, POSIX sources in the
+# native build only.
 function(skyward_module name)
   cmake_parse_arguments(M "" "" "PURE;WINDOWS;POSIX;LIBS" ${ARGN})
   set(sources ${M_PURE})
