@@ -10,6 +10,7 @@ triple_of() { case "$1" in win32) echo i686-w64-mingw32 ;; win64) echo x86_64-w6
 wine_prefix_of() { echo "$BUILD_ROOT/wine/$1"; }
 
 log() { printf '== %s\n' "$*" >&2; }
+as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
 # Starts Xvfb on a free display and exports DISPLAY; the server ends with this shell.
 start_xvfb() {

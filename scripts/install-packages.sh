@@ -2,6 +2,7 @@
 # Installs every Debian package the project needs (Debian 12, amd64). Idempotent: when everything is
 # already installed it touches nothing, so a second run costs a dpkg query.
 set -euo pipefail
+. "$(dirname "$0")/common.sh"
 
 # Packages from the main archive. wine32 is the i386 build; the rest are amd64.
 PACKAGES=(
@@ -25,8 +26,6 @@ missing() {
     dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed$' || echo "$p"
   done
 }
-
-as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
 need=$(missing "${PACKAGES[@]}")
 need_bp=$(missing "${BACKPORTS[@]}")

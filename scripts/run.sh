@@ -21,11 +21,9 @@ fi
 
 # Run through cmd so that the whole 32-bit status arrives, not only its low byte; /b keeps the
 # program on this output, where it reports what it does.
-export WINEPREFIX=$(wine_prefix_of "$TARGET")
 cd "$BUILD_ROOT/$TARGET/app"
-loader=wine
-[ "$TARGET" = win64 ] && loader=/usr/lib/wine/wine64 && export WINELOADER=$loader
-output=$("$loader" cmd /v:on /c 'start /b /wait SkywardOrder.exe & echo !errorlevel!' 2>&1 | tr -d '\r')
+output=$("$SOURCE_ROOT/scripts/wine-exec.sh" "$TARGET" cmd /v:on /c 'start /b /wait SkywardOrder.exe & echo !errorlevel!' \
+  2>&1 | tr -d '\r')
 status=$(printf '%s\n' "$output" | tail -n 1)
 printf '%s\n' "$output" | head -n -1
 if ! [[ "$status" =~ ^-?[0-9]+$ ]]; then

@@ -1,12 +1,11 @@
 #!/bin/bash
 # Prepares Wine for one Windows target: 32-bit execution, a headless prefix in the build tree and one
 # persistent wineserver (a Wine process then starts in ~0.3 s instead of ~3 s).
-# usage: setup-wine.sh win32|win64
+# usage: setup-wine.sh win32|win64 [--no-server]     (--no-server: the prefix only)
 set -euo pipefail
 . "$(dirname "$0")/common.sh"
 TARGET=${1:-win32}
 export WINEPREFIX=$(wine_prefix_of "$TARGET")
-as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
 # 1. Some kernels are built without IA-32 emulation: 32-bit Wine then needs qemu-i386 through binfmt_misc.
 #    A normal desktop runs 32-bit programs natively and needs nothing. The registration is lost at reboot.
@@ -36,7 +35,7 @@ if [ ! -f "$WINEPREFIX/.skyward-ready" ]; then
 fi
 
 # 3. One persistent wineserver, primed by one Wine process. Started here, outside any CTest pipe.
-if [ "${1:-}" != "" ] && [ "${2:-}" = "--no-server" ]; then exit 0; fi
+if [ "${2:-}" = --no-server ]; then exit 0; fi
 wineserver -k 2>/dev/null || true
 wineserver -p
 wine cmd /c exit </dev/null >/dev/null 2>&1
