@@ -114,9 +114,8 @@ int CollectFiles(const std::string& folder, std::vector<std::string>* names, FIL
     }
   }
   closedir(directory);
-  // Byte order, whatever the locale.
-  std::sort(names->begin(), names->end(),
-            [](const std::string& a, const std::string& b) { return std::strcmp(a.c_str(), b.c_str()) < 0; });
+  // Strings compare as unsigned bytes: the same order on every machine, whatever the locale.
+  std::sort(names->begin(), names->end());
   return result;
 }
 
