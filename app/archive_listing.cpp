@@ -14,7 +14,6 @@ void WriteLine(const char* line) {
   DWORD written = 0;
   if (output == nullptr || output == INVALID_HANDLE_VALUE ||
       !WriteFile(output, line, DWORD(TextLength(line)), &written, nullptr)) {
-    GetLastError();
     OutputDebugStringA(line);
   }
 }

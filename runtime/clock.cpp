@@ -106,17 +106,11 @@ Status TimeZoneName(char* destination, size_t capacity) {
   destination[0] = '\0';
   TIME_ZONE_INFORMATION zone;
   const DWORD which = GetTimeZoneInformation(&zone);
-  if (which == TIME_ZONE_ID_INVALID) {
-    GetLastError();
-    return kErrSystem;
-  }
+  if (which == TIME_ZONE_ID_INVALID) return kErrSystem;
   const WCHAR* name = which == TIME_ZONE_ID_DAYLIGHT ? zone.DaylightName : zone.StandardName;
   // The names hold at most 32 characters; one without a byte in the working encoding becomes '?'.
   char converted[sizeof zone.StandardName];
-  if (!WideCharToMultiByte(1252, 0, name, -1, converted, sizeof converted, nullptr, nullptr)) {
-    GetLastError();
-    return kErrSystem;
-  }
+  if (!WideCharToMultiByte(1252, 0, name, -1, converted, sizeof converted, nullptr, nullptr)) return kErrSystem;
   TextCopyBounded(destination, converted, capacity);
   return kOk;
 }

@@ -26,10 +26,7 @@ Status QueueCreate(ItemQueue* queue) {
   if (!queue) return kErrArgument;
   *queue = {};
   queue->mutex = CreateMutexA(nullptr, FALSE, nullptr);
-  if (!queue->mutex) {
-    GetLastError();
-    return kErrSystem;
-  }
+  if (!queue->mutex) return kErrSystem;
   return kOk;
 }
 

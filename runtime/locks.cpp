@@ -71,10 +71,7 @@ bool IsLive(const Lock* lock) { return lock && lock->tag == kLockTag && lock->in
 Status LockCreate(Lock** lock) {
   if (!lock) return kErrArgument;
   *lock = nullptr;
-  if (!HaveHeldSlot()) {
-    GetLastError();
-    return kErrSystem;
-  }
+  if (!HaveHeldSlot()) return kErrSystem;
   auto* made = static_cast<Lock*>(SystemHeapAllocate(sizeof(Lock), true));
   if (!made) return kErrMemory;
   InitializeCriticalSection(&made->section);

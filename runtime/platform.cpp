@@ -96,17 +96,13 @@ Status PlatformStart() {
   if (gStarted) return kOk;
 
   gHandlerSlot = TlsAlloc();
-  if (gHandlerSlot == TLS_OUT_OF_INDEXES) {
-    GetLastError();
-    return kErrMemory;
-  }
+  if (gHandlerSlot == TLS_OUT_OF_INDEXES) return kErrMemory;
 
   if (!gWindow && PlatformWindowObtain(&gWindow) != kOk) {
     ReleaseStartResources();
     return kErrSystem;
   }
   if (!SetConsoleCtrlHandler(ConsoleControlHandler, TRUE)) {
-    GetLastError();
     ReleaseStartResources();
     return kErrMemory;
   }

@@ -49,10 +49,7 @@ HWND FindConsoleWindow() {
   blanks[255] = '\0';
   char unique[sizeof saved + sizeof blanks + 16];
   FormatText(unique, sizeof unique, "%s%s%ud", saved, blanks, uint32_t(ClockMicroseconds()));
-  if (!SetConsoleTitleA(unique)) {  // no console at all
-    GetLastError();
-    return nullptr;
-  }
+  if (!SetConsoleTitleA(unique)) return nullptr;  // no console at all
   HWND found = nullptr;
   for (int attempt = 0; attempt < 10 && !found; ++attempt) {
     if (attempt > 0) Sleep(20);  // the console may take a moment to show the new title
@@ -79,7 +76,6 @@ HWND CreateOwnWindow() {
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   windowClass.lpszClassName = kWindowClass;
   if (!RegisterClassExW(&windowClass)) {
-    GetLastError();
     UnregisterOwnClass(module);
     return nullptr;
   }
@@ -91,10 +87,7 @@ HWND CreateOwnWindow() {
     if (path[i] == L'\\') title = path + i + 1;
   if (length == 0 || length == MAX_PATH) title = L"";
   HWND window = CreateWindowExW(0, kWindowClass, title, 0, 32000, 32000, 100, 100, nullptr, nullptr, module, nullptr);
-  if (!window) {
-    GetLastError();
-    UnregisterOwnClass(module);
-  }
+  if (!window) UnregisterOwnClass(module);
   return window;
 }
 

@@ -108,7 +108,6 @@ Status WorkerStart(WorkerThread* worker, void* context, WorkerRoutine routine) {
   if (worker->mutex && worker->event)
     worker->thread = CreateThread(nullptr, kWorkerStackBytes, WorkerMain, worker, CREATE_SUSPENDED, &threadId);
   if (!worker->thread) {
-    GetLastError();
     if (worker->mutex) ReleaseMutex(worker->mutex);
     CloseObjects(worker);
     RemoveFromWorkerList(worker);
@@ -175,10 +174,7 @@ namespace {
 // SuspendThread and ResumeThread answer the same way: the previous suspend count, or all ones.
 Status CallOnThread(WorkerThread* worker, DWORD(WINAPI* call)(HANDLE)) {
   if (!worker || !worker->thread) return kErrArgument;
-  if (call(worker->thread) == DWORD(-1)) {
-    GetLastError();
-    return kErrSystem;
-  }
+  if (call(worker->thread) == DWORD(-1)) return kErrSystem;
   return kOk;
 }
 
