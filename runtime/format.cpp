@@ -110,7 +110,7 @@ void WriteNumber(Output& out, const Directive& d, char conversion, uint64_t raw)
   const size_t digitCount = size_t(end - first);
 
   if (negative) out.Put('-');
-  else if (d.plus && value != 0 && conversion != 'o' && conversion != 'x' && conversion != 'X') out.Put('+');
+  else if (d.plus && value != 0) out.Put('+');  // every base, unlike C
 
   const size_t count = digitCount < precision ? precision : digitCount;
   const size_t field = d.hasWidth && d.width > count ? d.width : count;

@@ -31,7 +31,7 @@ TEST(FormatNumbers, SignStandsBeforeThePaddedField) {
   EXPECT_EQ(Format("%05d", -42), "-00042");
   EXPECT_EQ(Format("%+5d", 42), "+   42");
   EXPECT_EQ(Format("%-5d|", 42), "   42|");  // numbers are always right-aligned
-  EXPECT_EQ(Format("%+d %+d %+u", 0, -3, 3u), "0 -3 +3");  // "+" signs only values above zero
+  EXPECT_EQ(Format("%+d %+d %+u %+X %+o", 0, -3, 3u, 10u, 8u), "0 -3 +3 +A +10");  // values above zero
 }
 
 TEST(FormatTexts, WidthIsAnExactFieldSizeMissingAndLengthPrefixedTexts) {
