@@ -85,8 +85,11 @@ TEST(GifReadTest, InterlacedLinesAndFirstImageOnly) {
   codes.push_back(kEnd);
   GifFile file("GIF87a", 2, 10, 4, 0);
   file.Image(2, 10, Lzw(4, codes), 0, true);
-  // An animation: everything after the first image is never looked at.
-  file.bytes.insert(file.bytes.end(), {0x21, 0xF9, 4, 1, 0, 0, 3, 0, ',', 0xFF, 0xFF});
+  // An animation: the second frame, complete and different, must not be drawn over the first.
+  std::vector<uint32_t> second(1 + 20, 15);
+  second[0] = kClear;
+  second.push_back(kEnd);
+  file.Control(1, 3).Image(2, 10, Lzw(4, second)).Trailer();
   const Decoded d = Decode(file.bytes);
   ASSERT_EQ(d.status, kOk);
   EXPECT_EQ(d.info.interlaced, 1);
