@@ -35,6 +35,7 @@ Status PortTilePixmap(GraphicsPort* port, const Rect* rect, Point origin, Pixmap
   if (status == kOk) status = PortIntersectClipRect(port, fill);
   Point oldOrigin = {0, 0};
   if (status == kOk) {
+    // The origin is in the port's logical coordinates, so it moves with whatever origin the port has.
     POINT viewport;
     GetViewportOrgEx(port->dc, &viewport);
     status = PortSetOrigin(port, viewport.x + origin.x, viewport.y + origin.y, &oldOrigin);
