@@ -54,4 +54,24 @@ TEST(Sleep, WaitsTheWholeTimeByTheClockAlertablyInSlicesOfAtMostFiftyMillisecond
   EXPECT_LT(*std::max_element(gSliceStarts.begin() + 1, gSliceStarts.end()), 50 + 100) << slices;
 }
 
+// An idle routine that sleeps runs the idle routines again from inside its own slices.
+int gSleepyCalls = 0, gSleepyDepth = 0, gSleepyMaxDepth = 0;
+bool gSleepyArmed = false;
+void SleepyIdle() {
+  if (!gSleepyArmed) return;
+  ++gSleepyCalls;
+  gSleepyMaxDepth = std::max(gSleepyMaxDepth, ++gSleepyDepth);
+  SleepMilliseconds(60);
+  --gSleepyDepth;
+}
+
+TEST(Sleep, AnIdleRoutineThatSleepsIsNotReentered) {
+  ASSERT_EQ(PlatformAddIdle(SleepyIdle), kOk);
+  gSleepyArmed = true;
+  SleepMilliseconds(120);
+  gSleepyArmed = false;
+  EXPECT_GE(gSleepyCalls, 1);
+  EXPECT_EQ(gSleepyMaxDepth, 1);
+}
+
 }  // namespace
