@@ -113,6 +113,16 @@ void Connect(Endpoint* endpoint) {
   SetEvent(endpoint->connectEvent);
 }
 
+// After a connection ends: the event first, so that a line stream hands on its last records before
+// the owner can see the new state.
+void ConnectionEnded(Endpoint* endpoint, int32_t event, uint16_t state) {
+  EndpointRaise(endpoint, event);
+  LockEnter(endpoint->lock);
+  const uint16_t now = endpoint->state;
+  if (now == kStateConnected || now == kStateSendingShut || now == kStatePeerClosed) endpoint->state = state;
+  LockLeave(endpoint->lock);
+}
+
 bool CanSend(const Endpoint* endpoint) {
   const uint16_t state = endpoint->state;
   return state == kStateConnected || state == kStatePeerClosed;
@@ -132,7 +142,12 @@ void SendBuffer(Endpoint* endpoint, NetBuffer* buffer) {
       continue;
     }
     int error = WSAGetLastError();
-    if (error != WSAEWOULDBLOCK || WaitSocket(use.socket(), true, &error) == Ready::Failed) return;
+    if (error == WSAEWOULDBLOCK && WaitSocket(use.socket(), true, &error) != Ready::Failed) continue;
+    // Windows reports a reset on receiving; Wine reports it there as an orderly close, and only the
+    // next send learns that the connection is gone.
+    if (error == WSAECONNRESET || error == WSAECONNABORTED || error == WSAENOTCONN || error == WSAESHUTDOWN)
+      ConnectionEnded(endpoint, kEventReset, kStateFailed);
+    return;
   }
 }
 
@@ -166,15 +181,6 @@ void EndpointSendingRoutine(WorkerThread*, void* context) {
 }
 
 namespace {
-
-// After a connection ends: the event first, so that a line stream hands on its last records before
-// the owner can see the new state.
-void ConnectionEnded(Endpoint* endpoint, int32_t event, uint16_t state) {
-  EndpointRaise(endpoint, event);
-  LockEnter(endpoint->lock);
-  if (endpoint->state == kStateConnected || endpoint->state == kStateSendingShut) endpoint->state = state;
-  LockLeave(endpoint->lock);
-}
 
 NetBuffer* TakeReceiveBuffer(Endpoint* endpoint) {
   NetBuffer* buffer = PoolTake(endpoint->receivePool);

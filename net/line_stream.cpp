@@ -59,6 +59,7 @@ bool HandOnRecord(void* context, const uint8_t* record, size_t length) {
 // Cuts every received byte into records while record buffers can be had; true when nothing received
 // is left over. What cannot be handed on now waits for the next idle tick.
 bool CutReceived(LineStream* stream) {
+  if (!stream->assembly && !stream->current && stream->received.count == 0) return true;
   if (!stream->assembly) {
     stream->assembly = TakeBuffer(stream);
     if (!stream->assembly) return false;

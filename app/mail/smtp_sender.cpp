@@ -57,7 +57,8 @@ class MailExchange {
   Status NoReply() const { return ConnectionEnded(stream_) ? kErrNotConnected : kErrTimeout; }
 
   // A reply must be one of the accepted codes.
-  Status Expect(int32_t accepted, int32_t alsoAccepted = -1) {
+  Status Expect(int32_t accepted) { return Expect(accepted, accepted); }
+  Status Expect(int32_t accepted, int32_t alsoAccepted) {
     const int32_t code = Reply(kSmtpReplyMs);
     if (code == 0) return NoReply();
     return code == accepted || code == alsoAccepted ? kOk : kErrMailReply;
