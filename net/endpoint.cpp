@@ -93,7 +93,6 @@ Endpoint* EndpointCreate(uint16_t family, void* owner, EndpointHandler handler, 
   void* memory = SystemHeapAllocate(sizeof(Endpoint), true);
   if (!memory) return nullptr;
   auto* endpoint = new (memory) Endpoint{};
-  endpoint->kind = kEndpointKindTcp;
   endpoint->handler = handler;
   endpoint->owner = owner;
   endpoint->sentPool = sentPool;
@@ -136,6 +135,10 @@ Status EndpointConnect(Endpoint* endpoint, const NetAddress* local, const NetAdd
     AddressCopy(&bindTo, local);
   else
     AddressSetInternet(&bindTo, 0, INADDR_ANY);
+  // Every queued buffer goes out as it is: a line protocol that sends several short lines before it
+  // reads an answer would otherwise wait for the peer's delayed acknowledgement between them.
+  const BOOL noDelay = TRUE;
+  setsockopt(made, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay), sizeof noDelay);
   if (bind(made, reinterpret_cast<const sockaddr*>(bindTo.socketAddress), int(bindTo.length)) == SOCKET_ERROR) {
     WSAGetLastError();
     closesocket(made);
@@ -204,8 +207,12 @@ Status EndpointClose(Endpoint* endpoint, bool graceful) {
   {
     EndpointLockScope guard(endpoint);
     if (endpoint->state != kStateIdle) endpoint->state = kStateClosing;
+    // Ending both directions wakes a thread that is waiting on the socket, so that it sees the state
+    // now rather than at the end of its slice; the handle itself stays valid until it has left.
+    constexpr int kShutdownBoth = 2;  // SD_BOTH, which the 1.1 header does not name
+    if (endpoint->socket != INVALID_SOCKET) shutdown(endpoint->socket, kShutdownBoth);
   }
-  // The threads leave their calls on the socket within a slice once they see the state.
+  // The threads leave their calls on the socket once they see the state.
   SOCKET closing = INVALID_SOCKET;
   for (;;) {
     {

@@ -10,14 +10,12 @@
 #include "runtime/locks.h"
 #include "runtime/worker.h"
 
-constexpr uint32_t kEndpointKindTcp = 3;
 // Every wait of the endpoint threads on the socket is cut into slices this long, so that a close or
 // a time-out is noticed within one slice, whatever Windows does to a call that is waiting on a socket
 // being closed.
 constexpr uint32_t kSocketSliceMs = 50;
 
 struct Endpoint {
-  uint32_t kind;
   std::atomic<uint16_t> state;  // changed under lock only
   Lock* lock;                   // guards state, socket, socketUsers and the pending counters
   EndpointHandler handler;

@@ -1,5 +1,7 @@
 #include "app/mail/smtp_sender.h"
 
+#include <windows.h>
+
 #include <initializer_list>
 
 #include "app/mail/smtp_reply.h"
@@ -30,6 +32,7 @@ class MailExchange {
  public:
   ~MailExchange() {
     if (stream_) EndpointDispose(stream_);
+    if (waiter_) CloseHandle(waiter_);  // after the stream: its threads wake the waiter until then
     for (ItemQueue* queue : {&replies_, &pool_}) {
       if (!queue->mutex) continue;
       PoolFreeAll(queue);
@@ -41,7 +44,12 @@ class MailExchange {
     if (QueueCreate(&pool_) != kOk || QueueCreate(&replies_) != kOk) return kErrMemory;
     Status status = PoolAdd(&pool_, kSmtpFirstBuffers, kSmtpBufferBytes);
     if (status != kOk) return status;
-    stream_ = LineStreamCreate(kFamilyInternet, nullptr, nullptr, kFramingCrLf, nullptr, nullptr, &pool_, &pool_,
+    if (!DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &waiter_, 0, FALSE,
+                         DUPLICATE_SAME_ACCESS)) {
+      waiter_ = nullptr;
+      return kErrSystem;
+    }
+    stream_ = LineStreamCreate(kFamilyInternet, this, OnStreamEvent, kFramingCrLf, nullptr, nullptr, &pool_, &pool_,
                                &replies_);
     return stream_ ? kOk : kErrMemory;
   }
@@ -68,9 +76,18 @@ class MailExchange {
   ItemQueue* pool() { return &pool_; }
 
  private:
+  // The reply waits sleep alertably in slices: a line that arrives, or the end of the connection,
+  // ends the sleep at once instead of at the end of its slice.
+  static void CALLBACK WakeUp(ULONG_PTR) {}
+  static void OnStreamEvent(Endpoint*, void* owner, int32_t event, void*) {
+    if (event == kEventReceived || event == kEventPeerClosed || event == kEventReset || event == kEventAborted)
+      QueueUserAPC(WakeUp, static_cast<MailExchange*>(owner)->waiter_, 0);
+  }
+
   ItemQueue pool_ = {};
   ItemQueue replies_ = {};
   Endpoint* stream_ = nullptr;
+  HANDLE waiter_ = nullptr;  // the thread that waits for the replies
 };
 
 // The greeting, or after 22 silent seconds a NOOP that must be answered 220 and then 250.
