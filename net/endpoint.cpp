@@ -13,29 +13,6 @@ namespace {
 constexpr uint32_t kGracefulSeconds = 5;
 constexpr uint32_t kWaitStepMs = 5;
 
-class EndpointLockScope {
- public:
-  explicit EndpointLockScope(Endpoint* endpoint) : lock_(endpoint->lock) { LockEnter(lock_); }
-  ~EndpointLockScope() { LockLeave(lock_); }
-  EndpointLockScope(const EndpointLockScope&) = delete;
-  EndpointLockScope& operator=(const EndpointLockScope&) = delete;
-
- private:
-  Lock* lock_;
-};
-
-void ReturnQueued(Endpoint* endpoint) {
-  {
-    EndpointLockScope guard(endpoint);
-    endpoint->pendingCount = 0;
-    endpoint->pendingBytes = 0;
-  }
-  while (QueueItem* item = QueuePop(&endpoint->sendQueue)) {
-    QueuePush(endpoint->sentPool, item);
-    EndpointRaise(endpoint, kEventSent);
-  }
-}
-
 // Waits alertably, running the idle tasks, until the condition holds or the time is up.
 template <class Condition>
 bool WaitFor(uint32_t milliseconds, Condition condition) {
@@ -69,21 +46,33 @@ void EndpointRaise(Endpoint* endpoint, int32_t event) {
 }
 
 void EndpointSetState(Endpoint* endpoint, uint16_t state) {
-  EndpointLockScope guard(endpoint);
+  LockScope guard(endpoint->lock);
   endpoint->state = state;
 }
 
 void EndpointWake(WorkerThread* thread) { WorkerSetWait(thread, 0); }
 
+void EndpointReturnQueued(Endpoint* endpoint) {
+  {
+    LockScope guard(endpoint->lock);
+    endpoint->pendingCount = 0;
+    endpoint->pendingBytes = 0;
+  }
+  while (QueueItem* item = QueuePop(&endpoint->sendQueue)) {
+    QueuePush(endpoint->sentPool, item);
+    EndpointRaise(endpoint, kEventSent);
+  }
+}
+
 SocketUse::SocketUse(Endpoint* endpoint) : endpoint_(endpoint) {
-  EndpointLockScope guard(endpoint);
+  LockScope guard(endpoint->lock);
   socket_ = endpoint->socket;
   if (socket_ != INVALID_SOCKET) ++endpoint->socketUsers;
 }
 
 SocketUse::~SocketUse() {
   if (socket_ == INVALID_SOCKET) return;
-  EndpointLockScope guard(endpoint_);
+  LockScope guard(endpoint_->lock);
   --endpoint_->socketUsers;
 }
 
@@ -145,7 +134,7 @@ Status EndpointConnect(Endpoint* endpoint, const NetAddress* local, const NetAdd
     return kErrSocketBind;
   }
   {
-    EndpointLockScope guard(endpoint);
+    LockScope guard(endpoint->lock);
     AddressCopy(&endpoint->local, &bindTo);
     AddressCopy(&endpoint->remote, remote);
     endpoint->socket = made;
@@ -163,7 +152,7 @@ Status EndpointConnect(Endpoint* endpoint, const NetAddress* local, const NetAdd
       // The sending thread sees the failed state within one slice, ends its attempt, closes the socket
       // and sets the event: when this returns, nothing of the attempt is left.
       {
-        EndpointLockScope guard(endpoint);
+        LockScope guard(endpoint->lock);
         if (endpoint->state == kStateConnecting) endpoint->state = kStateFailed;
       }
       WaitForSingleObject(endpoint->connectEvent, INFINITE);
@@ -178,7 +167,7 @@ Status EndpointSend(Endpoint* endpoint, NetBuffer* buffer) {
   if (!endpoint || !buffer) return kErrArgument;
   uint16_t state;
   {
-    EndpointLockScope guard(endpoint);
+    LockScope guard(endpoint->lock);
     state = endpoint->state;
     if (state != kStateIdle && state != kStateFailed) {
       ++endpoint->pendingCount;
@@ -205,7 +194,7 @@ Status EndpointClose(Endpoint* endpoint, bool graceful) {
       WaitFor(kGracefulSeconds * 1000, [&] { return EndpointPendingCount(endpoint) == 0; });
   }
   {
-    EndpointLockScope guard(endpoint);
+    LockScope guard(endpoint->lock);
     if (endpoint->state != kStateIdle) endpoint->state = kStateClosing;
     // Ending both directions wakes a thread that is waiting on the socket, so that it sees the state
     // now rather than at the end of its slice; the handle itself stays valid until it has left.
@@ -216,7 +205,7 @@ Status EndpointClose(Endpoint* endpoint, bool graceful) {
   SOCKET closing = INVALID_SOCKET;
   for (;;) {
     {
-      EndpointLockScope guard(endpoint);
+      LockScope guard(endpoint->lock);
       if (endpoint->socketUsers == 0) {
         closing = endpoint->socket;
         endpoint->socket = INVALID_SOCKET;
@@ -232,7 +221,7 @@ Status EndpointClose(Endpoint* endpoint, bool graceful) {
     setsockopt(closing, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&lingering), sizeof lingering);
     closesocket(closing);
   }
-  ReturnQueued(endpoint);
+  EndpointReturnQueued(endpoint);
   EndpointSetState(endpoint, kStateIdle);
   EndpointRaise(endpoint, kEventClosed);
   return kOk;
@@ -244,7 +233,7 @@ void EndpointDispose(Endpoint* endpoint) {
   EndpointListRemove(endpoint);
   WorkerStop(&endpoint->sender);
   WorkerStop(&endpoint->receiver);
-  ReturnQueued(endpoint);
+  EndpointReturnQueued(endpoint);
   EndpointRaise(endpoint, kEventDisposed);
   FreeRecord(endpoint);
 }
@@ -252,7 +241,7 @@ void EndpointDispose(Endpoint* endpoint) {
 uint16_t EndpointState(const Endpoint* endpoint) { return endpoint->state; }
 
 void EndpointLocalAddress(const Endpoint* endpoint, NetAddress* address) {
-  EndpointLockScope guard(const_cast<Endpoint*>(endpoint));
+  LockScope guard(endpoint->lock);
   if (endpoint->state == kStateIdle || endpoint->state == kStateConnecting)
     AddressClear(address);
   else
@@ -260,6 +249,6 @@ void EndpointLocalAddress(const Endpoint* endpoint, NetAddress* address) {
 }
 
 uint32_t EndpointPendingCount(const Endpoint* endpoint) {
-  EndpointLockScope guard(const_cast<Endpoint*>(endpoint));
+  LockScope guard(endpoint->lock);
   return endpoint->pendingCount;
 }

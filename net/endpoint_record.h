@@ -44,6 +44,8 @@ void EndpointRaise(Endpoint* endpoint, int32_t event);
 void EndpointSetState(Endpoint* endpoint, uint16_t state);
 // Wakes a thread of the endpoint to run its routine again.
 void EndpointWake(WorkerThread* thread);
+// Gives every queued buffer back to the sent pool, unsent.
+void EndpointReturnQueued(Endpoint* endpoint);
 
 // A call on the socket: while one lasts, the owner does not close the socket under it.
 class SocketUse {

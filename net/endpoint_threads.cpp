@@ -81,11 +81,12 @@ void Connect(Endpoint* endpoint) {
   }
 
   if (status == kOk) {
-    Lock* lock = endpoint->lock;
-    LockEnter(lock);
-    const bool stillWanted = endpoint->state == kStateConnecting;
-    if (stillWanted) endpoint->state = kStateConnected;
-    LockLeave(lock);
+    bool stillWanted;
+    {
+      LockScope guard(endpoint->lock);
+      stillWanted = endpoint->state == kStateConnecting;
+      if (stillWanted) endpoint->state = kStateConnected;
+    }
     if (stillWanted) {
       endpoint->status = kOk;
       SetEvent(endpoint->connectEvent);
@@ -97,16 +98,17 @@ void Connect(Endpoint* endpoint) {
   }
 
   SOCKET failed = INVALID_SOCKET;
-  LockEnter(endpoint->lock);
-  if (endpoint->state == kStateConnecting || endpoint->state == kStateFailed) {
-    // A closing owner closes the socket itself once this thread has left it.
-    failed = endpoint->socket;
-    endpoint->socket = INVALID_SOCKET;
-    endpoint->state = kStateFailed;
+  {
+    LockScope guard(endpoint->lock);
+    if (endpoint->state == kStateConnecting || endpoint->state == kStateFailed) {
+      // A closing owner closes the socket itself once this thread has left it.
+      failed = endpoint->socket;
+      endpoint->socket = INVALID_SOCKET;
+      endpoint->state = kStateFailed;
+    }
+    endpoint->pendingCount = 0;
+    endpoint->pendingBytes = 0;
   }
-  endpoint->pendingCount = 0;
-  endpoint->pendingBytes = 0;
-  LockLeave(endpoint->lock);
   if (failed != INVALID_SOCKET) closesocket(failed);
   endpoint->status = status;
   EndpointRaise(endpoint, kEventReset);
@@ -117,10 +119,9 @@ void Connect(Endpoint* endpoint) {
 // the owner can see the new state.
 void ConnectionEnded(Endpoint* endpoint, int32_t event, uint16_t state) {
   EndpointRaise(endpoint, event);
-  LockEnter(endpoint->lock);
+  LockScope guard(endpoint->lock);
   const uint16_t now = endpoint->state;
   if (now == kStateConnected || now == kStateSendingShut || now == kStatePeerClosed) endpoint->state = state;
-  LockLeave(endpoint->lock);
 }
 
 bool CanSend(const Endpoint* endpoint) {
@@ -160,24 +161,17 @@ void EndpointSendingRoutine(WorkerThread*, void* context) {
     auto* buffer = reinterpret_cast<NetBuffer*>(QueuePop(&endpoint->sendQueue));
     if (!buffer) break;
     SendBuffer(endpoint, buffer);
-    LockEnter(endpoint->lock);
-    if (endpoint->pendingCount > 0) --endpoint->pendingCount;
-    endpoint->pendingBytes -= endpoint->pendingBytes < buffer->length ? endpoint->pendingBytes : buffer->length;
-    LockLeave(endpoint->lock);
+    {
+      LockScope guard(endpoint->lock);
+      if (endpoint->pendingCount > 0) --endpoint->pendingCount;
+      endpoint->pendingBytes -= endpoint->pendingBytes < buffer->length ? endpoint->pendingBytes : buffer->length;
+    }
     PoolReturn(endpoint->sentPool, buffer);
     EndpointRaise(endpoint, kEventSent);
   }
   const uint16_t state = endpoint->state;
-  if (state == kStateIdle || state == kStateSendingShut || state == kStateClosing || state == kStateFailed) {
-    LockEnter(endpoint->lock);
-    endpoint->pendingCount = 0;
-    endpoint->pendingBytes = 0;
-    LockLeave(endpoint->lock);
-    while (QueueItem* item = QueuePop(&endpoint->sendQueue)) {
-      QueuePush(endpoint->sentPool, item);
-      EndpointRaise(endpoint, kEventSent);
-    }
-  }
+  if (state == kStateIdle || state == kStateSendingShut || state == kStateClosing || state == kStateFailed)
+    EndpointReturnQueued(endpoint);
 }
 
 namespace {

@@ -22,17 +22,6 @@ struct LineStream {
   int32_t endEvent;     // kEventPeerClosed or kEventReset still to pass on, once every record is out
 };
 
-class StreamLockScope {
- public:
-  explicit StreamLockScope(LineStream* stream) : lock_(stream->lock) { LockEnter(lock_); }
-  ~StreamLockScope() { LockLeave(lock_); }
-  StreamLockScope(const StreamLockScope&) = delete;
-  StreamLockScope& operator=(const StreamLockScope&) = delete;
-
- private:
-  Lock* lock_;
-};
-
 void PassOn(LineStream* stream, int32_t event) {
   EventDeliver(stream->handler, stream->owner, stream->endpoint, event);
 }
@@ -107,23 +96,23 @@ void FreeStream(LineStream* stream) {
 
 void LineStreamEvent(Endpoint* endpoint, void* owner, int32_t event, void*) {
   auto* stream = static_cast<LineStream*>(owner);
-  stream->endpoint = endpoint;
+  if (event == kEventCreated) stream->endpoint = endpoint;  // before its threads can raise anything
   switch (event) {
     case kEventReceived: {
-      StreamLockScope guard(stream);
+      LockScope guard(stream->lock);
       CutReceived(stream);
       return;  // each record was reported on its own
     }
     case kEventPeerClosed:
     case kEventReset: {
-      StreamLockScope guard(stream);
+      LockScope guard(stream->lock);
       stream->endEvent = event;
       DeliverEnd(stream);
       return;
     }
     case kEventIdleTick: {
       {
-        StreamLockScope guard(stream);
+        LockScope guard(stream->lock);
         CutReceived(stream);
         DeliverEnd(stream);
       }
@@ -132,7 +121,7 @@ void LineStreamEvent(Endpoint* endpoint, void* owner, int32_t event, void*) {
     }
     case kEventClosed: {
       {
-        StreamLockScope guard(stream);
+        LockScope guard(stream->lock);
         ReturnEverything(stream);
       }
       PassOn(stream, event);
@@ -140,7 +129,7 @@ void LineStreamEvent(Endpoint* endpoint, void* owner, int32_t event, void*) {
     }
     case kEventDisposed: {
       {
-        StreamLockScope guard(stream);
+        LockScope guard(stream->lock);
         ReturnEverything(stream);
       }
       PassOn(stream, event);

@@ -10,7 +10,6 @@
 #include "net/net_start.h"
 #include "net/queue_wait.h"
 #include "net/resolver.h"
-#include "runtime/platform.h"
 #include "runtime/platform_routines.h"
 #include "runtime/text.h"
 
@@ -203,8 +202,7 @@ Status SmtpSendMail(const char* server, const char* sender, const char* recipien
     return kErrMailReply;
   if (!server || (bodyLength > 0 && !body)) return kErrArgument;
 
-  Status status = PlatformIsStarted() ? kOk : PlatformStart();
-  if (status == kOk) status = NetStart(kNetFamilyInternet);
+  Status status = NetStart(kNetFamilyInternet);  // starts the platform first when it is not running
   if (status != kOk) return status;
   NetAddress address;
   status = ResolveHost(kFamilyInternet, server, &address);
