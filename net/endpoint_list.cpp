@@ -29,6 +29,8 @@ void EndpointListRemove(Endpoint* endpoint) {
 void NetworkIdle() {
   GlobalLockScope guard;
   for (Endpoint* endpoint = gLive; endpoint; endpoint = endpoint->nextLive) {
+    // The tick first: a line stream takes the buffers it needs for its records before the receiving
+    // thread may take them for more data.
     if (endpoint->state != kStateIdle) EndpointRaise(endpoint, kEventIdleTick);
     if (endpoint->outOfReceiveBuffers && endpoint->receivePool->count > 0) {
       endpoint->outOfReceiveBuffers = false;

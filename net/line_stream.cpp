@@ -100,7 +100,10 @@ void LineStreamEvent(Endpoint* endpoint, void* owner, int32_t event, void*) {
   switch (event) {
     case kEventReceived: {
       LockScope guard(stream->lock);
-      CutReceived(stream);
+      // Stuck for want of record buffers, the stream holds the receiving thread: buffers it would fill
+      // with more raw data are the ones the records need. The idle tick cuts first and the network
+      // idle task wakes the thread again when a buffer is left over after that.
+      if (!CutReceived(stream)) endpoint->outOfReceiveBuffers = true;
       return;  // each record was reported on its own
     }
     case kEventPeerClosed:
@@ -113,7 +116,7 @@ void LineStreamEvent(Endpoint* endpoint, void* owner, int32_t event, void*) {
     case kEventIdleTick: {
       {
         LockScope guard(stream->lock);
-        CutReceived(stream);
+        if (!CutReceived(stream)) endpoint->outOfReceiveBuffers = true;
         DeliverEnd(stream);
       }
       PassOn(stream, event);
