@@ -184,6 +184,10 @@ Status SmtpSendBody(Endpoint* stream, ItemQueue* pool, const uint8_t* body, size
   do {
     NetBuffer* buffer = TakeFreeBuffer(pool);
     if (!buffer) return kErrMemory;
+    if (buffer->capacity < kSmtpBodyLineBytes) {  // a pool of smaller buffers: a line would not fit
+      PoolReturn(pool, buffer);
+      return kErrArgument;
+    }
     buffer->length = uint32_t(SmtpBodyNextLine(body, length, &offset, buffer->data()));
     const Status status = EndpointSend(stream, buffer);  // a refused buffer is back in the pool already
     if (status != kOk) return status;
