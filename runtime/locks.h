@@ -32,3 +32,15 @@ Status LockEnter(Lock* lock);
 Status LockLeave(Lock* lock);
 // How many per-object locks the calling thread holds (an entered lock counts each time).
 uint32_t LockHeldCount();
+
+// Holds a per-object lock for the rest of a scope.
+class LockScope {
+ public:
+  explicit LockScope(Lock* lock) : lock_(lock) { LockEnter(lock_); }
+  ~LockScope() { LockLeave(lock_); }
+  LockScope(const LockScope&) = delete;
+  LockScope& operator=(const LockScope&) = delete;
+
+ private:
+  Lock* lock_;
+};
