@@ -81,8 +81,8 @@ def png_filter(kind, row, previous):
 def gif_bytes(image):
     """An opaque GIF87a of a palette image: one image, a global colour table, no extensions."""
     width, height = image.size
-    palette = image.getpalette()[:768]
-    colours = len(palette) // 3
+    colours = max(image.getdata()) + 1
+    palette = image.getpalette()[:3 * colours]
     bits = 1
     while (1 << bits) < colours:
         bits += 1
@@ -230,9 +230,42 @@ def write(root, relative, data):
     print(f"{relative}: {len(data)} bytes")
 
 
+def make_arrows(root):
+    """The "next" arrow as drawn, and the "back" arrow as its mirror image, state by state."""
+    right = render("arrow.svg", 96, 32)
+    left = Image.new("RGBA", right.size)
+    for state in range(3):
+        cell = right.crop((state * 32, 0, state * 32 + 32, 32)).transpose(Image.FLIP_LEFT_RIGHT)
+        left.paste(cell, (state * 32, 0))
+    write(root, "pages/rightarrow.png", png_bytes(right))
+    write(root, "pages/leftarrow.png", png_bytes(left))
+
+
+PICTOGRAMS = ["email", "fax", "mail", "web", "phone", "cd", "done", "error"]
+
+
+def make_pictograms(root):
+    """Each pictogram small (24 pixels, beside a line of text) and as a page heading (48 pixels)."""
+    for name in PICTOGRAMS:
+        write(root, f"pages/icon_{name}.png", png_bytes(render(f"icon-{name}.svg", 24, 24)))
+        write(root, f"pages/heading_{name}.png", png_bytes(render(f"icon-{name}.svg", 48, 48)))
+
+
+def make_logos(root):
+    logo = flatten(render("logo.svg", 96, 32))
+    write(root, "pages/logo.gif",
+          gif_bytes(logo.quantize(128, method=Image.Quantize.MEDIANCUT, dither=Image.Dither.NONE)))
+    printable = flatten(render("printable-logo.svg", 384, 128)).convert("L").convert("RGB")
+    write(root, "pages/printablelogo.gif",
+          gif_bytes(printable.quantize(32, method=Image.Quantize.MEDIANCUT, dither=Image.Dither.NONE)))
+
+
 def main():
     root = sys.argv[1]
     make_icon(root)
+    make_arrows(root)
+    make_pictograms(root)
+    make_logos(root)
 
 
 if __name__ == "__main__":
