@@ -2,8 +2,13 @@
 // fixed "now".
 #include "app/card_checks.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "runtime/clock_math.h"
@@ -96,5 +101,21 @@ TEST(CardExpiry, MalformedDates) {
     EXPECT_FALSE(CardExpiryIsValidAt(text, now)) << text;
   }
 }
+
+#ifdef _WIN32
+TEST(CardExpiry, ThePublicCheckUsesTheLocalTimeNow) {
+  // Years whose answer cannot change while this program is in use.
+  EXPECT_TRUE(CardExpiryIsValid("12/49"));
+  EXPECT_FALSE(CardExpiryIsValid("1/50"));
+  // The month of the local time now is still valid; the one before it is not.
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  char text[16];
+  snprintf(text, sizeof text, "%d/%d", now.wMonth, now.wYear);
+  EXPECT_TRUE(CardExpiryIsValid(text)) << text;
+  snprintf(text, sizeof text, "%d/%d", now.wMonth == 1 ? 12 : now.wMonth - 1, now.wMonth == 1 ? now.wYear - 1 : now.wYear);
+  EXPECT_FALSE(CardExpiryIsValid(text)) << text;
+}
+#endif
 
 }  // namespace
