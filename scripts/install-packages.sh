@@ -17,6 +17,8 @@ PACKAGES=(
   googletest libbenchmark-dev
   zlib1g-dev libpng-dev libxml2-dev libgif-dev giflib-tools
 )
+# Only for redrawing the pictures and sounds (tools/art/make.sh): rsvg-convert, Pillow and the logo's font.
+if [ "${1:-}" = art ]; then PACKAGES+=(librsvg2-bin python3-pil fonts-lato); fi
 # qemu-user from backports: bookworm's own qemu 7.2 needs ~50 s per Wine start under emulation.
 BACKPORTS=(qemu-user)
 

@@ -5,34 +5,18 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "app/page_archive.h"
 #include "files/resource_load.h"
 #include "files/stream.h"
 #include "files/volumes.h"
 #include "runtime/platform.h"
 #include "runtime/value_table.h"
+#include "tests/app/data_module.h"
 
 namespace {
 
 int gBeeps = 0;
 void CountBeep() { ++gBeeps; }
-
-// A module beside this test program, or relative to it, loaded for its resources only.
-struct DataModule {
-  explicit DataModule(const char* relativePath) {
-    char path[MAX_PATH];
-    std::string full(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
-    full = full.substr(0, full.find_last_of('\\') + 1) + relativePath;
-    module = LoadLibraryExA(full.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  }
-  ~DataModule() {
-    if (module) FreeLibrary(module);
-  }
-  HMODULE get() const { return module; }
-  HMODULE module;
-};
 
 class OrderProgramTest : public ::testing::Test {
  protected:
