@@ -198,6 +198,21 @@ TEST_F(ArchiveTest, GrowingMovesABlockThatIsNotLastAndDeletingTheLastShortens) {
   EXPECT_TRUE(ReloadsTheSame(archive_));
 }
 
+// The move goes through one buffer in pieces of at most 32768 bytes: an entry larger than that needs
+// several, and every byte must arrive in its place.
+TEST_F(ArchiveTest, AMoveLargerThanOneCopyPieceKeepsEveryByte) {
+  std::string big(40000, '\0');
+  for (size_t i = 0; i < big.size(); ++i) big[i] = char(i * 7 + i / 251);
+  ASSERT_EQ(CreateWith("big", big), kOk);
+  ASSERT_EQ(CreateWith("later", "after the big one"), kOk);
+  const uint32_t oldOffset = Record("big").offset;
+  ASSERT_EQ(Write("big", 40000, "grown"), kOk);
+  EXPECT_EQ(Record("big").offset, oldOffset + 40000 + 17) << "moved behind the later entry";
+  EXPECT_EQ(Read("big"), big + "grown");
+  EXPECT_EQ(Read("later"), "after the big one");
+  EXPECT_EQ(BytesAt(oldOffset, 40000), big) << "the old place stays as a gap";
+}
+
 TEST_F(ArchiveTest, FlagsAndReadOnlyStreamsGovernOpening) {
   ASSERT_EQ(Create("writeonly", kEntryWritable), kOk);
   ASSERT_EQ(Create("readonly", kEntryReadable), kOk);
