@@ -50,7 +50,9 @@ class ArchiveTest : public ::testing::Test {
   Status StillValid(Status status, Stream* nested) {
     if (status != kOk) return status;
     EXPECT_TRUE(ReloadsTheSame(archive_));
-    if (nested) EXPECT_TRUE(ReloadsTheSame(nested));
+    if (nested) {
+      EXPECT_TRUE(ReloadsTheSame(nested));
+    }
     return status;
   }
   Status Delete(const char* name) { return StillValid(ArchiveDeleteEntry(archive_, name), nullptr); }
@@ -166,6 +168,16 @@ TEST_F(ArchiveTest, AFullDirectoryDoublesInPlaceWhenLastAndMovesToTheEndOtherwis
   EXPECT_EQ(Read("one"), "first");
   EXPECT_EQ(Read("two"), "second");
   EXPECT_TRUE(ReloadsTheSame(archive_));
+}
+
+// An empty directory of records that claim 2 MiB each would grow to 20 MiB for one new entry: refused
+// as too much memory, with the archive left as it was.
+TEST_F(ArchiveTest, ADirectoryOfHugeRecordsDoesNotGrow) {
+  const std::string header("CHNK\0\0\0\x14\0\0\0\x14\0\x20\0\0\0\0\0\0", 20);
+  ASSERT_EQ(HandleSetData(bytes_.get(), header.data(), header.size()), kOk);
+  ASSERT_EQ(ArchiveLoadDirectory(archive_), kOk);
+  EXPECT_EQ(Create("one"), kErrMemory);
+  EXPECT_EQ(BytesAt(0, Length()), header);
 }
 
 TEST_F(ArchiveTest, GrowingMovesABlockThatIsNotLastAndDeletingTheLastShortens) {
