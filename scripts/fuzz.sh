@@ -41,7 +41,10 @@ seed() {
       cp "$corpus/pages.chnk" "$work/small/pages.chnk"
       "$DIR/tools/archive/skyward-archive" create "$work/small" "$corpus/small.chnk" >/dev/null
       rm -rf "$work"
-      if [ "$target" = path_fuzz ]; then seed_files "$corpus" "$FUZZ_SOURCES"/path_fuzz_seeds/*; fi ;;
+      if [ "$target" = path_fuzz ]; then  # a path text, a NUL, then the archive to mount
+        for archive in "$corpus"/*.chnk; do printf 'classic.iml\0' | cat - "$archive" >"$archive.path"; rm "$archive"; done
+        seed_files "$corpus" "$FUZZ_SOURCES"/path_fuzz_seeds/*
+      fi ;;
     codec_fuzz)
       # The first byte picks the codec: 0 zlib, 1 "pack", 2 "PACK"; the pages compressed and plain.
       python3 - "$corpus" "$SOURCE_ROOT"/pages/* <<'EOF'
