@@ -167,7 +167,9 @@ void Explore(Stream* archive, int depth) {
 
 // An archive in which a change of one entry must leave everything else alone: its blocks (header block,
 // directory, the data of each entry) lie inside it without overlapping; every entry is readable, found
-// by its own name, and has no offset when it is empty, as this code writes them. Fills the model.
+// by its own name, and has no offset when it is empty, as this code writes them. Records may be larger
+// than 80 bytes, but a directory of records of more than 4096 would grow past what the archive allows.
+// Fills the model and the names of entries that are not writable.
 bool IsSound(Stream* archive, Model* model, std::set<std::string>* readOnly) {
   model->clear();
   readOnly->clear();
@@ -175,29 +177,28 @@ bool IsSound(Stream* archive, Model* model, std::set<std::string>* readOnly) {
   const Layout layout = LayoutOf(bytes);
   std::vector<std::pair<uint64_t, uint64_t>> blocks = {{0, layout.headerSize}};
   blocks.emplace_back(layout.directoryOffset, layout.directoryOffset + uint64_t(layout.recordSize) * layout.count);
-  for (uint32_t i = 0; i < layout.count; ++i) {
+  bool sound = layout.recordSize <= 4096;
+  for (uint32_t i = 0; sound && i < layout.count; ++i) {
     const Raw raw = RecordAt(bytes, layout, i);
     if (raw.name.empty()) continue;
     char decoded[kEscapedNameSize];
-    if (!raw.terminated || !(raw.flags & kEntryReadable) || !Inside(raw, bytes.size()) ||
-        (raw.size == 0 && raw.offset != 0) || model->count(raw.name) ||
-        ArchiveNameDecode(Escaped(raw.name).c_str(), decoded) != kOk || raw.name != decoded) {
-      model->clear();
-      return false;
-    }
+    sound = raw.terminated && (raw.flags & kEntryReadable) && Inside(raw, bytes.size()) &&
+            (raw.size != 0 || raw.offset == 0) && !model->count(raw.name) &&
+            ArchiveNameDecode(Escaped(raw.name).c_str(), decoded) == kOk && raw.name == decoded;
+    if (!sound) break;
     (*model)[raw.name] = bytes.substr(raw.offset, raw.size);
     if (!(raw.flags & kEntryWritable)) readOnly->insert(raw.name);
     if (raw.size) blocks.emplace_back(raw.offset, uint64_t(raw.offset) + raw.size);
   }
   std::sort(blocks.begin(), blocks.end());
-  for (size_t i = 1; i < blocks.size(); ++i) {
-    if (blocks[i].first < blocks[i - 1].second && blocks[i].first != blocks[i].second) {
-      model->clear();
-      return false;
-    }
+  for (size_t i = 1; sound && i < blocks.size(); ++i) {
+    sound = blocks[i].first >= blocks[i - 1].second || blocks[i].first == blocks[i].second;
   }
-  if (layout.recordSize > 4096) model->clear();  // allowed, but growing such a directory may run out of memory
-  return layout.recordSize <= 4096;
+  if (!sound) {
+    model->clear();
+    readOnly->clear();
+  }
+  return sound;
 }
 
 // The archive's bytes load afresh to the header and directory it holds, and its entries are the model's.
