@@ -31,7 +31,7 @@ Status GrowDirectory(Stream* archive, uint32_t* index) {
   const uint32_t oldOffset = HeaderField(archive, kDirectoryOffset);
   const uint32_t oldSize = count * recordSize;
   const uint64_t newCount = count ? uint64_t(count) * 2 : kArchiveDefaultCapacity;
-  if (newCount * recordSize > UINT32_MAX) return kErrMemory;
+  if (newCount * recordSize > kLargestDirectory) return kErrMemory;
   const uint32_t newSize = uint32_t(newCount * recordSize);
 
   uint32_t newOffset = 0;

@@ -25,6 +25,10 @@ constexpr uint32_t kType = 76;
 
 // Pieces in which data is moved or zeroed: one buffer of at most this size.
 constexpr uint32_t kCopyPiece = 32768;
+// A directory does not grow past this: an archive of a few bytes whose records claim megabytes each
+// would otherwise have one new entry allocate and write hundreds of megabytes. Far above any real
+// directory (over 50000 records of 80 bytes).
+constexpr uint32_t kLargestDirectory = 4u << 20;
 
 // The validity test on the first 20 bytes of something `length` bytes long.
 bool HeaderIsValid(const uint8_t* header, uint32_t length);

@@ -10,7 +10,12 @@
 
 namespace codec_methods {
 
-// A growing output: the handle grows in steps of 4096 bytes, `used` counts the bytes written.
+// The size a growing output takes on when it needs `needed` bytes: at least twice its current size, in
+// steps of 4096 bytes. Growing by a fixed step instead copies the output over and over: a few kilobytes
+// of zlib data that expand to megabytes would take minutes.
+size_t GrownSize(size_t current, size_t needed);
+
+// A growing output (see GrownSize); `used` counts the bytes written.
 class Output {
  public:
   explicit Output(MemoryHandle handle) : handle_(handle) {}

@@ -6,10 +6,16 @@ namespace {
 constexpr size_t kGrowthStep = 4096;
 }
 
+size_t GrownSize(size_t current, size_t needed) {
+  const size_t doubled = current > SIZE_MAX / 2 ? SIZE_MAX : current * 2;
+  const size_t wanted = needed > doubled ? needed : doubled;
+  return wanted > SIZE_MAX - kGrowthStep ? wanted : (wanted + kGrowthStep - 1) / kGrowthStep * kGrowthStep;
+}
+
 Status Output::Reserve(size_t count, uint8_t** where) {
   const size_t needed = used_ + count;
   if (needed > HandleGetSize(handle_)) {
-    const Status status = HandleSetSize(handle_, (needed + kGrowthStep - 1) / kGrowthStep * kGrowthStep);
+    const Status status = HandleSetSize(handle_, GrownSize(HandleGetSize(handle_), needed));
     if (status != kOk) return status;
   }
   *where = HandleData(handle_) + used_;

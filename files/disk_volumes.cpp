@@ -1,6 +1,7 @@
-// Finding volumes by name or number: mounted volumes and the drives of the system.
+// The drives of the system: by label or letter, and by number.
 #include <windows.h>
 
+#include "files/disk_probe.h"
 #include "files/path_parts.h"
 #include "files/windows_errors.h"
 #include "runtime/text.h"
@@ -37,7 +38,10 @@ bool InPass(UINT type, int pass) {
   return pass == 0 ? first : pass == 1 ? second : !first && !second;
 }
 
-Status FindDriveByName(const char* wanted, char* letter) {
+}  // namespace
+
+Status DiskFindDrive(const char* wanted, char* letter) {
+  ErrorModeScope quiet(SEM_FAILCRITICALERRORS);
   char label[MAX_PATH + 1];
   if (wanted[0] >= 'A' && wanted[0] <= 'Z' && !wanted[1] && Answers(DriveOf(wanted[0]), label)) {
     *letter = wanted[0];
@@ -56,27 +60,6 @@ Status FindDriveByName(const char* wanted, char* letter) {
     }
   }
   return kErrPathNotFound;
-}
-
-}  // namespace
-
-Status VolumeFindByName(PathSpec* path, const char* name) {
-  char wanted[MAX_PATH + 1];
-  TextToUpperCopy(wanted, name, sizeof wanted);
-  if (!wanted[0]) return kErrPathNotFound;
-  for (Volume* volume = VolumeFirstMounted(); volume; volume = volume->next) {
-    char mounted[sizeof volume->name];
-    if (TextCompare(TextToUpperCopy(mounted, volume->name, sizeof mounted), wanted) == 0) {
-      PathSetMounted(path, volume->stream);
-      return kOk;
-    }
-  }
-  ErrorModeScope quiet(SEM_FAILCRITICALERRORS);
-  char letter = 0;
-  const Status status = FindDriveByName(wanted, &letter);
-  if (status != kOk) return status;
-  const char root[] = {letter, ':', '\\', 0};
-  return PathSetDisk(path, root);
 }
 
 Status VolumeFindByNumber(PathSpec* path, uint32_t number) {

@@ -9,6 +9,7 @@
 #include "files/file_system.h"
 #include "files/path_open.h"
 #include "files/path_parts.h"
+#include "files/windows_errors.h"
 #include "runtime/platform.h"
 #include "runtime/text.h"
 

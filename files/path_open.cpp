@@ -2,9 +2,9 @@
 
 #include "files/archive.h"
 #include "files/archive_names.h"
+#include "files/disk_probe.h"
 #include "files/disk_stream.h"
 #include "files/path_parts.h"
-#include "files/windows_errors.h"
 #include "runtime/text.h"
 
 namespace {
@@ -19,10 +19,10 @@ Status OpenOutermost(PathSpec* folder, bool forWriting, Stream** outermost) {
   } else {
     char full[kDiskPathSize];
     PathDiskText(folder, full);
-    DWORD attributes = 0;
-    Status status = DiskAttributes(full, &attributes);
+    DiskItemKind kind{};
+    Status status = DiskItemAt(full, &kind);
     if (status != kOk) return status;
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return PathComponentCount(folder) == 0 ? kOk : kErrPathNotFound;
+    if (kind == DiskItemKind::Folder) return PathComponentCount(folder) == 0 ? kOk : kErrPathNotFound;
     status = DiskStreamOpen(full, forWriting, outermost);
     if (status != kOk) return status;
   }
@@ -35,12 +35,6 @@ Status OpenOutermost(PathSpec* folder, bool forWriting, Stream** outermost) {
 }
 
 }  // namespace
-
-Status DiskAttributes(const char* path, DWORD* attributes) {
-  ErrorModeScope quiet(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  *attributes = GetFileAttributesA(path);
-  return *attributes == INVALID_FILE_ATTRIBUTES ? FileLastError() : kOk;
-}
 
 Status PathOpenFolder(PathSpec* folder, bool forWriting, Stream** archive) {
   *archive = nullptr;

@@ -1,8 +1,6 @@
 // Entering the folder that a path record names. Internal to the file layer.
 #pragma once
 
-#include <windows.h>
-
 #include "files/paths.h"
 
 // A folder on disk gives no archive. Otherwise the archive that the location is (an archive file, a
@@ -10,6 +8,3 @@
 // reference for the caller; the record keeps it open too, so that later calls find it at once. -7206 for
 // a disk file that is no chunk archive; -7202 for a component on the way that is absent or no archive.
 Status PathOpenFolder(PathSpec* folder, bool forWriting, Stream** archive);
-
-// Windows attributes of a disk path, or the mapped error; critical-error dialogs kept off.
-Status DiskAttributes(const char* path, DWORD* attributes);

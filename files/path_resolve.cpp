@@ -1,8 +1,7 @@
 // Resolving locations: codes, path records and path texts, walked component by component.
-#include <windows.h>
-
 #include "files/archive.h"
 #include "files/archive_names.h"
+#include "files/disk_probe.h"
 #include "files/disk_stream.h"
 #include "files/path_open.h"
 #include "files/path_parts.h"
@@ -33,10 +32,10 @@ Status AddComponent(PathSpec* path, const char* escaped) {
   if (PathIsInArchive(path)) return PathAppendComponent(path, escaped);
   char full[kDiskPathSize];
   PathDiskText(path, full);
-  DWORD attributes = 0;
-  status = DiskAttributes(full, &attributes);
+  DiskItemKind kind{};
+  status = DiskItemAt(full, &kind);
   if (status != kOk) return status;
-  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return PathAppendDiskName(path, name);
+  if (kind == DiskItemKind::Folder) return PathAppendDiskName(path, name);
   if (!ArchiveIsValidFile(full, nullptr)) return kErrDamagedArchive;
   return PathAppendComponent(path, escaped);
 }
@@ -87,8 +86,8 @@ Status TestExists(const PathSpec* path) {
   if (!PathIsInArchive(path)) {
     char full[kDiskPathSize];
     PathDiskText(path, full);
-    DWORD attributes = 0;
-    return DiskAttributes(full, &attributes);
+    DiskItemKind kind{};
+    return DiskItemAt(full, &kind);
   }
   PathSpec* parent = PathNew();
   if (!parent) return kErrMemory;
@@ -107,6 +106,24 @@ Status TestExists(const PathSpec* path) {
 }
 
 }  // namespace
+
+Status VolumeFindByName(PathSpec* path, const char* name) {
+  char wanted[kEscapedNameSize];
+  TextToUpperCopy(wanted, name, sizeof wanted);
+  if (!wanted[0]) return kErrPathNotFound;
+  for (Volume* volume = VolumeFirstMounted(); volume; volume = volume->next) {
+    char mounted[sizeof volume->name];
+    if (TextCompare(TextToUpperCopy(mounted, volume->name, sizeof mounted), wanted) == 0) {
+      PathSetMounted(path, volume->stream);
+      return kOk;
+    }
+  }
+  char letter = 0;
+  const Status status = DiskFindDrive(wanted, &letter);
+  if (status != kOk) return status;
+  const char root[] = {letter, ':', '\\', 0};
+  return PathSetDisk(path, root);
+}
 
 Status PathResolve(PathSpec* base, Location location, PathSpec** resolved, bool allowMissingLast) {
   if (resolved) *resolved = nullptr;

@@ -7,7 +7,7 @@
 // first component names a volume: "/C/Windows" is the Windows folder of drive C. Walking a text from
 // its base, components are added to the disk path while the location is a disk folder, and become
 // archive components once it is a file on disk (which must then be a chunk archive), a mounted volume or
-// already inside an archive. Windows only.
+// already inside an archive. Disks are reached only in the Windows build (see disk_probe.h).
 #pragma once
 
 #include <cstddef>

@@ -11,6 +11,9 @@ Status FileErrorFromWindows(DWORD error);
 // The same for the calling thread's last error, which is read once and cleared.
 Status FileLastError();
 
+// Windows attributes of a disk path, or the mapped error; critical-error dialogs kept off.
+Status DiskAttributes(const char* path, DWORD* attributes);
+
 // Keeps the system from showing its own error dialogs (no disk in a drive, a file that cannot be
 // opened) for the scope; the previous mode is put back.
 class ErrorModeScope {

@@ -33,7 +33,7 @@ Status ZlibCompress(const uint8_t* input, size_t length, MemoryHandle output) {
   stream.avail_in = uInt(length);
   Status status = kOk;
   for (;;) {
-    status = HandleSetSize(output, HandleGetSize(output) + kGrowthStep);
+    status = HandleSetSize(output, GrownSize(HandleGetSize(output), HandleGetSize(output) + kGrowthStep));
     if (status != kOk) break;
     stream.next_out = HandleData(output) + stream.total_out;
     stream.avail_out = uInt(HandleGetSize(output) - stream.total_out);
@@ -68,7 +68,7 @@ Status ZlibExpand(const uint8_t* input, size_t length, MemoryHandle output) {
       // All input read, room left, and still no end: the stream was cut short.
       status = kErrState;
     } else if (result == Z_OK) {
-      status = HandleSetSize(output, stream.total_out + kGrowthStep);
+      status = HandleSetSize(output, GrownSize(HandleGetSize(output), stream.total_out + kGrowthStep));
     }
   }
   const size_t produced = stream.total_out;

@@ -50,7 +50,9 @@ class ArchiveTest : public ::testing::Test {
   Status StillValid(Status status, Stream* nested) {
     if (status != kOk) return status;
     EXPECT_TRUE(ReloadsTheSame(archive_));
-    if (nested) EXPECT_TRUE(ReloadsTheSame(nested));
+    if (nested) {
+      EXPECT_TRUE(ReloadsTheSame(nested));
+    }
     return status;
   }
   Status Delete(const char* name) { return StillValid(ArchiveDeleteEntry(archive_, name), nullptr); }
@@ -168,6 +170,16 @@ TEST_F(ArchiveTest, AFullDirectoryDoublesInPlaceWhenLastAndMovesToTheEndOtherwis
   EXPECT_TRUE(ReloadsTheSame(archive_));
 }
 
+// An empty directory of records that claim 2 MiB each would grow to 20 MiB for one new entry: refused
+// as too much memory, with the archive left as it was.
+TEST_F(ArchiveTest, ADirectoryOfHugeRecordsDoesNotGrow) {
+  const std::string header("CHNK\0\0\0\x14\0\0\0\x14\0\x20\0\0\0\0\0\0", 20);
+  ASSERT_EQ(HandleSetData(bytes_.get(), header.data(), header.size()), kOk);
+  ASSERT_EQ(ArchiveLoadDirectory(archive_), kOk);
+  EXPECT_EQ(Create("one"), kErrMemory);
+  EXPECT_EQ(BytesAt(0, Length()), header);
+}
+
 TEST_F(ArchiveTest, GrowingMovesABlockThatIsNotLastAndDeletingTheLastShortens) {
   ASSERT_EQ(CreateWith("a", "AAAA"), kOk);
   ASSERT_EQ(CreateWith("b", "BBBB"), kOk);
@@ -196,6 +208,21 @@ TEST_F(ArchiveTest, GrowingMovesABlockThatIsNotLastAndDeletingTheLastShortens) {
   EXPECT_EQ(Length(), 828u);
   EXPECT_EQ(ArchiveDeleteEntry(archive_, "a"), kErrFileNotFound);
   EXPECT_TRUE(ReloadsTheSame(archive_));
+}
+
+// The move goes through one buffer in pieces of at most 32768 bytes: an entry larger than that needs
+// several, and every byte must arrive in its place.
+TEST_F(ArchiveTest, AMoveLargerThanOneCopyPieceKeepsEveryByte) {
+  std::string big(40000, '\0');
+  for (size_t i = 0; i < big.size(); ++i) big[i] = char(i * 7 + i / 251);
+  ASSERT_EQ(CreateWith("big", big), kOk);
+  ASSERT_EQ(CreateWith("later", "after the big one"), kOk);
+  const uint32_t oldOffset = Record("big").offset;
+  ASSERT_EQ(Write("big", 40000, "grown"), kOk);
+  EXPECT_EQ(Record("big").offset, oldOffset + 40000 + 17) << "moved behind the later entry";
+  EXPECT_EQ(Read("big"), big + "grown");
+  EXPECT_EQ(Read("later"), "after the big one");
+  EXPECT_EQ(BytesAt(oldOffset, 40000), big) << "the old place stays as a gap";
 }
 
 TEST_F(ArchiveTest, FlagsAndReadOnlyStreamsGovernOpening) {

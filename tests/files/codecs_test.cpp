@@ -1,6 +1,7 @@
 #include "files/codecs.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <random>
 #include <vector>
@@ -30,6 +31,19 @@ TEST(RunLength, PackSplitsLongRunsAndKeepsShortOnesLiteral) {
   ASSERT_EQ(literal.size(), 202u);
   EXPECT_EQ(literal[0], 126) << "a literal holds at most 127 bytes";
   EXPECT_EQ(literal[128], 72);
+}
+
+// A zlib stream that stored its input uncompressed would still round-trip; it must really compress, and
+// what it makes is read back by zlib itself.
+TEST(Codecs, ZlibCompressesRepetitiveData) {
+  const Bytes input(3000, 'a');
+  const Bytes compressed = Compressed(input, kCodecZlib);
+  EXPECT_LT(compressed.size(), 64u);
+  Bytes restored(input.size() + 1);
+  uLongf restoredSize = uLongf(restored.size());
+  ASSERT_EQ(uncompress(restored.data(), &restoredSize, compressed.data(), uLong(compressed.size())), Z_OK);
+  restored.resize(restoredSize);
+  EXPECT_EQ(restored, input);
 }
 
 TEST(Codecs, CorruptInputIsRefusedAndLeavesTheHandleAlone) {

@@ -83,6 +83,23 @@ TEST(PixmapCopyTest, ConstantAlphaAndMaskCoverageBlend) {
   }
 }
 
+// A mask lies over the source from its top left corner; where it ends, nothing is covered. Rows below a
+// short mask are neither copied nor read from beyond the mask's own pixels.
+TEST(PixmapCopyTest, AMaskShorterThanTheSourceLimitsTheCopy) {
+  UniquePixmap source = NewMap(64, 64, kPixel32), destination = NewMap(64, 64, kPixel32);
+  UniquePixmap mask = NewMap(64, 2, kPixelIndexed, &GreyColourTable());
+  Fill(source.get(), [](int32_t x, int32_t y) { return 0xFF000000u | uint32_t(x) << 16 | uint32_t(y) << 8; });
+  Fill(destination.get(), [](int32_t, int32_t) { return kBlue; });
+  Fill(mask.get(), [](int32_t, int32_t) { return 255; });
+  ASSERT_EQ(PixmapCopy(destination.get(), nullptr, source.get(), mask.get(), nullptr, nullptr), kOk);
+  for (int32_t y = 0; y < 64; ++y) {
+    for (int32_t x = 0; x < 64; ++x) {
+      const uint32_t expected = y < 2 ? 0xFF000000u | uint32_t(x) << 16 | uint32_t(y) << 8 : kBlue;
+      ASSERT_EQ(ArgbAt(destination.get(), x, y), expected) << x << ", " << y;
+    }
+  }
+}
+
 TEST(PixmapCopyTest, SourceAlphaIsTheAutomaticModeOfMapsWithAlpha) {
   UniquePixmap source = NewMap(3, 1, kPixel8888), destination = NewMap(3, 1, kPixel8888);
   Fill(destination.get(), [](int32_t, int32_t) { return kBlue; });

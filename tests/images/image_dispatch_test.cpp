@@ -51,6 +51,8 @@ TEST(ImageIdentifyTest, FirstBytesDecide) {
       {With(targa, {{2, 1}}), 0, "colour-mapped needs a map"},
       {mapped, kImageTarga, "colour-mapped"},
       {With(mapped, {{16, 24}}), 0, "colour-mapped pixels are 8 bits"},
+      {With(mapped, {{3, 16}}), 0, "the first map entry equal to the map length"},
+      {With(mapped, {{3, 15}}), kImageTarga, "the first map entry the last one"},
       {With(targa, {{17, 0x40}}), 0, "interleaved"},
       {With(targa, {{2, 3}, {1, 1}, {5, 2}, {7, 24}}), 0, "grey must not have a map"},
       {With(targa, {{13, 0x80}}), 0, "negative width"},

@@ -115,6 +115,23 @@ TEST(PngReadTest, DamagedData) {
   }
 }
 
+// A picture cut anywhere is refused at once: too short to be recognised below 16 bytes, and ended early
+// after that. A reader that waited for the missing bytes would never return.
+TEST(PngReadTest, EveryPrefixOfThePagePicturesIsRefused) {
+  size_t tried = 0;
+  for (const auto& path : PagePictures()) {
+    if (path.extension() != ".png") continue;
+    const Bytes whole = FileBytes(path);
+    ASSERT_EQ(Decode(whole).status, kOk) << path;
+    for (size_t length = 0; length < whole.size(); ++length, ++tried) {
+      const Decoded d = Decode(Bytes(whole.begin(), whole.begin() + std::ptrdiff_t(length)));
+      EXPECT_EQ(d.status, length < 16 ? kErrImageFormat : kErrImageData) << path << " cut at " << length;
+      EXPECT_EQ(d.pixmap, nullptr);
+    }
+  }
+  EXPECT_GT(tried, 500u) << "the page pictures were not found";
+}
+
 // Pixels and transparency of what the writer makes: see the independent decoders' test. The palette has
 // the smallest depth that holds the table (the bit depth is byte 24 of the file).
 TEST(PngWriteTest, SmallestPaletteDepth) {

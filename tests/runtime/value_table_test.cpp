@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -104,6 +105,30 @@ TEST(ValueTableLife, CopyKeepsOrderAndSeparatorsAndFreeIgnoresDeadTables) {
   free_table(loose);
   free_table(loose);  // not live any more: left alone
   EXPECT_EQ(live_table_count(), before + 2);
+}
+
+// The live tables are kept in an open-addressed set keyed by their addresses. With thirty-odd tables in
+// its 64 slots many keys collide and share probe runs; freeing any one of them, in any order, must
+// leave every other one findable, or freeing it later would be ignored and the count would stay.
+TEST(ValueTableLife, CollidingTablesFreedInEveryOrderLeaveTheLiveSetExact) {
+  const size_t before = live_table_count();
+  std::vector<ValueTable*> background;
+  for (int i = 0; i < 26; ++i) background.push_back(create_table(i % 3 ? 0u : uint32_t(kTableLarge)));
+  std::vector<int> order = {0, 1, 2, 3, 4};
+  do {
+    ValueTable* tables[5];
+    for (int i = 0; i < 5; ++i) tables[i] = create_table(i % 2 ? kTableCaseInsensitive : kTableLarge);
+    ASSERT_EQ(live_table_count(), before + 31);
+    for (size_t n = 0; n < order.size(); ++n) {
+      free_table(tables[order[n]]);
+      free_table(tables[order[n]]);  // freed already: changes nothing
+      ASSERT_EQ(live_table_count(), before + 30 - n) << "freeing table " << order[n] << " as number " << n;
+    }
+  } while (std::next_permutation(order.begin(), order.end()));
+  for (size_t i = 0; i < background.size(); ++i) {
+    free_table(background[i]);
+    EXPECT_EQ(live_table_count(), before + 25 - i);
+  }
 }
 
 TEST(ValueTableReader, KeysValuesQuotesEscapesOperatorsAndBadBytes) {
