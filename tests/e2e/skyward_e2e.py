@@ -119,6 +119,8 @@ class Program:
         if self.process.poll() is None:
             self.process.kill()
             self.process.wait(10)
+        self._reader.join(5)
+        self.process.stdout.close()
 
 
 class Window:
@@ -158,14 +160,18 @@ class Window:
         return self.screen.capture(x, y, width, height)
 
     def pixel(self, x, y):
-        return self.capture().getpixel((x, y))
+        return self.screen.capture(*self._point_on_screen(x, y), 1, 1).getpixel((0, 0))
 
-    def wait_pixel(self, x, y, colour, limit=STATE_LIMIT, tolerance=0):
+    def _point_on_screen(self, x, y):
+        left, top, _, _ = self.geometry()
+        return left + x, top + y
+
+    def wait_pixel(self, x, y, colour, limit=STATE_LIMIT, tolerance=0, interval=0.2):
         def matches():
-            got = self.pixel(x, y)
+            got = self.screen.capture(*self._point_on_screen(x, y), 1, 1).getpixel((0, 0))
             return all(abs(a - b) <= tolerance for a, b in zip(got, colour))
         try:
-            return wait_until(matches, limit, interval=0.2, what=f"pixel ({x}, {y}) to be {colour}")
+            return wait_until(matches, limit, interval=interval, what=f"pixel ({x}, {y}) to be {colour}")
         except WaitFailed as failure:
             path = self.screenshot("wait-pixel-failed")
             raise WaitFailed(f"{failure}; it is {self.pixel(x, y)}; screenshot {path}") from None
@@ -255,13 +261,13 @@ class Display:
         # Compared exactly: xdotool's --name search ignores case and matches substrings.
         return [Window(self, w) for w in self.windows() if self.title_of(w) == title]
 
-    def find_window(self, title, limit=WINDOW_LIMIT, viewable=True):
+    def find_window(self, title, limit=WINDOW_LIMIT, viewable=True, interval=0.25):
         def found():
             for window in self.find_windows(title):
                 if not viewable or window.is_viewable():
                     return window
             return None
-        return wait_until(found, limit, interval=0.25, what=f"a window titled exactly {title!r}")
+        return wait_until(found, limit, interval=interval, what=f"a window titled exactly {title!r}")
 
     def capture(self, x, y, width, height):
         raw = self.root.get_image(x, y, width, height, X.ZPixmap, 0xFFFFFFFF)
