@@ -172,6 +172,23 @@ TEST_F(InputTest, TheCursorIsTheOneTheElementUnderThePointerAsksFor) {
   EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_ARROW));
 }
 
+TEST_F(InputTest, PaintsOfRichEditControlsAreTakenOutOfTheQueueForGood) {
+  PutInterface("page.iml", "", "<PAGE NAME=p></PAGE>");
+  ASSERT_EQ(Open("page.iml"), kOk);
+  Pump();
+  ASSERT_TRUE(LoadLibraryA("RICHED20.DLL"));
+  HWND rich = CreateWindowExA(0, "RichEdit20A", "text", WS_CHILD | WS_VISIBLE, 0, 0, 100, 40, Native(), nullptr,
+                              nullptr, nullptr);
+  ASSERT_TRUE(rich);
+  InvalidateRect(rich, nullptr, TRUE);
+  MSG message;
+  ASSERT_TRUE(PeekMessageA(&message, rich, WM_PAINT, WM_PAINT, PM_REMOVE));
+  EXPECT_TRUE(pretranslate_message(&message));
+  // Consumed without its paint, the control would be asked to paint again and again.
+  EXPECT_FALSE(GetUpdateRect(rich, nullptr, FALSE));
+  DestroyWindow(rich);
+}
+
 TEST(HandCursor, TheBuiltHandHasItsHotSpotOnTheFingertip) {
   HCURSOR hand = built_hand_cursor();
   ASSERT_NE(hand, nullptr);
