@@ -89,6 +89,39 @@ TEST_F(DocumentTest, PageFilesInUnicodeFormsAreRefusedExceptUtf16LittleEndian) {
   EXPECT_EQ(PageShown(window_), "\xe4");
 }
 
+TEST_F(DocumentTest, TheBackgroundPictureIsTiledAndAMissingOneIsNoError) {
+  std::ifstream logo(SKYWARD_PAGES_DIR "/logo.gif", std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(logo), {}};
+  scratch_.Put("tile.gif", bytes);
+  PutInterface("missing.iml", "BACKGROUND=nothing.gif", "<PAGE NAME=p></PAGE>");
+  ASSERT_EQ(Open("missing.iml"), kOk);
+  close_interface(window_);
+  scratch_.Put("broken.gif", "GIF89a, and no picture");
+  PutInterface("broken.iml", "BACKGROUND=broken.gif", "<PAGE NAME=p></PAGE>");
+  EXPECT_NE(Open("broken.iml"), kOk);
+
+  PutInterface("tiled.iml", "BACKGROUND=tile.gif BGCOLOR=#00FF00", "<PAGE NAME=p></PAGE>");
+  ASSERT_EQ(Open("tiled.iml"), kOk);
+  UpdateWindow(Native());
+  // What the window shows, read from its own context; the tile repeats at its width and height.
+  Pixmap* tile = nullptr;
+  UniqueHandle encoded(HandleNewFromData(bytes.data(), bytes.size()));
+  ASSERT_EQ(ImageRead(encoded.get(), &tile, nullptr, nullptr, nullptr), kOk);
+  const int width = PixmapWidth(tile), height = PixmapHeight(tile);
+  HDC screen = GetDC(Native());
+  for (int y : {0, height / 2}) {
+    for (int x : {0, width / 3, width - 1}) {
+      Colour expected;
+      ASSERT_EQ(PixmapGetPixelColour(tile, nullptr, x, y, &expected), kOk);
+      const COLORREF wanted = RGB(expected.red, expected.green, expected.blue);
+      EXPECT_EQ(GetPixel(screen, x, y), wanted) << x << "," << y;
+      EXPECT_EQ(GetPixel(screen, x + width, y + height), wanted) << x << "," << y << " repeated";
+    }
+  }
+  ReleaseDC(Native(), screen);
+  PixmapDispose(tile);
+}
+
 TEST_F(DocumentTest, DisplayedElementsGetRecordsCreatedInOrderAndNestedOnesDoNot) {
   PutInterface("page.iml", "",
                "<PAGE NAME=main>"
