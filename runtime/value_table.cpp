@@ -84,13 +84,7 @@ bool CaseInsensitive(const ValueTable* table) { return (table->flags & kTableCas
 bool TextKeys(const ValueTable* table) { return (table->flags & kTableKeyTypeMask) == 0; }
 
 uint32_t Hash(const ValueTable* table, ValueKey key) {
-  const bool fold = CaseInsensitive(table);
-  uint32_t h = 0;
-  for (size_t i = 0; i < key.length; ++i) {
-    const uint8_t c = fold ? AsciiUpper(uint8_t(key.bytes[i])) : uint8_t(key.bytes[i]);
-    h = (h << 2) ^ (h >> 29) ^ c;
-  }
-  return h % table->bucketCount;
+  return value_key_hash(key, CaseInsensitive(table)) % table->bucketCount;
 }
 
 bool KeyMatches(const ValueTable* table, const ValueEntry* entry, ValueKey key) {
@@ -173,6 +167,15 @@ uint8_t SeparatorOf(const char* text) { return text[0] ? '=' : 0; }
 }  // namespace
 
 ValueKey::ValueKey(const char* text) : bytes(text), length(std::strlen(text)) {}
+
+uint32_t value_key_hash(ValueKey key, bool foldCase) {
+  uint32_t h = 0;
+  for (size_t i = 0; i < key.length; ++i) {
+    const uint8_t c = foldCase ? AsciiUpper(uint8_t(key.bytes[i])) : uint8_t(key.bytes[i]);
+    h = (h << 2) ^ (h >> 29) ^ c;
+  }
+  return h;
+}
 
 ValueTable* create_table(uint32_t flags) {
   if (flags & kTableExtendedKeys) flags |= kTableCaseInsensitive;

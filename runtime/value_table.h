@@ -50,6 +50,9 @@ struct ValueKey {
   size_t length;
 };
 
+// The hash of a key before it is taken modulo the bucket count; folded keys hash as if upper-cased.
+uint32_t value_key_hash(ValueKey key, bool foldCase);
+
 // None when memory runs out or the flags combine binary keys with case folding.
 ValueTable* create_table(uint32_t flags);
 // A table that is not live (already freed, never made, or none) is left alone.
