@@ -1,4 +1,5 @@
 #include "app/order_program.h"
+#include "app/order_state.h"
 
 #include <array>
 
@@ -35,6 +36,9 @@ struct OrderState {
   PathSpec* archiveVolume = nullptr;     // that copy, mounted: the root of its volume
   InterfaceWindow* window = nullptr;     // the one interface window
 };
+
+// The state of the program while OrderRun runs, for the page handler and the order text.
+OrderState* gRunning = nullptr;
 
 // The texts the pages show through PARAMETER elements.
 Status SetStartUpVariables(HMODULE module) {
@@ -107,11 +111,16 @@ void CleanUp(OrderState* state) {
 
 }  // namespace
 
+ValueTable* OrderFormTable() { return gRunning ? gRunning->orderForm : nullptr; }
+PathSpec* OrderArchiveVolume() { return gRunning ? gRunning->archiveVolume : nullptr; }
+
 Status OrderRun(const OrderEnvironment& environment) {
   OrderState state;
+  gRunning = &state;
   Status status = StartUp(environment, &state);
   if (status == kOk) status = RunMessageLoop(state.window);
   CleanUp(&state);
+  gRunning = nullptr;
   if (status != kOk && status != kErrCancelled) environment.beep();
   return status;
 }
