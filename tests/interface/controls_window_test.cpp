@@ -469,6 +469,17 @@ TEST_F(BorderWindowTest, BevelRingsAndTheChippedCorner) {
   EXPECT_EQ(Pixel(right - notchWidth, bottom), kBlack) << "the bottom ends at the notch";
   EXPECT_EQ(Pixel(right - notchWidth, bottom - notchHeight + 1), kBlack) << "the notch's own edges";
   EXPECT_EQ(Pixel(right, bottom - notchHeight + 1), kWhite);
+
+  // Asked to fill its background, the border fills all of its rectangle but the notch.
+  DibSurface green(kWidth, kHeight);
+  set_drawing_context(green.dc());
+  ASSERT_EQ(Send("chipped", kMessageDraw, 1), kOk);
+  set_drawing_context(nullptr);
+  EXPECT_EQ(green.Pixel(60, 140), kWhite) << "the window's background, BGCOLOR being absent";
+  EXPECT_EQ(green.Pixel(right - 1, bottom - 1), RGB(0, 255, 0)) << "the notch stays as it was";
+  EXPECT_EQ(green.Pixel(right - notchWidth - 2, bottom - 1), kWhite);
+  EXPECT_EQ(green.Pixel(right - 1, bottom - notchHeight - 2), kWhite);
+  EXPECT_EQ(green.Pixel(right + 1, 140), RGB(0, 255, 0));
 }
 
 TEST_F(ControlsWindowTest, EveryKindOnOnePageInEachState) {
