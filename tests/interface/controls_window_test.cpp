@@ -283,6 +283,12 @@ TEST_F(ControlsWindowTest, PopUpListsItsItemsAndReadsTheChosenPosition) {
   RECT box;
   GetWindowRect(combo, &box);
   EXPECT_EQ(box.right - box.left, 190);
+  RECT dropped;
+  SendMessageA(combo, CB_GETDROPPEDCONTROLRECT, 0, LPARAM(&dropped));
+  // 200 pixels of room for the opened list: Windows reports the box with its list (222), Wine the
+  // list's own part (201 here).
+  EXPECT_GE(dropped.bottom - dropped.top, 200);
+  EXPECT_LE(dropped.bottom - dropped.top, 22 + 200);
   EXPECT_NE(Count(Rect{10, 10, 200, 32}, kWhite), 190 * 22) << "the combo box is drawn into the page";
 
   // Chosen with the mouse: open the list, click its third line.
