@@ -13,6 +13,11 @@ struct Codec {
 constexpr Codec kCodecs[] = {
     {kImageGif, kImageGifAlias, GifRead, GifWrite},
     {kImagePng, kImagePngAlias, PngRead, PngWrite},
+    {kImageJpeg, kImageJpegAlias, JpegRead, JpegWrite},
+    {kImageBmp, kImageBmpAlias, BmpRead, BmpWrite},
+    {kImageTarga, kImageTargaAlias, TargaRead, TargaWrite},
+    {kImagePict, kImagePict, PictRead, PictWrite},
+    {kImagePattern, kImagePattern, PatternRead, PatternWrite},
 };
 
 const Codec* FindCodec(FourCC format) {

@@ -15,7 +15,7 @@ PACKAGES=(
   cmake ninja-build pkg-config dpkg-dev
   g++ clang libclang-rt-14-dev
   googletest libbenchmark-dev
-  zlib1g-dev libpng-dev libxml2-dev libgif-dev giflib-tools
+  zlib1g-dev libpng-dev libjpeg62-turbo-dev libxml2-dev libgif-dev giflib-tools libstb-dev
 )
 # qemu-user from backports: bookworm's own qemu 7.2 needs ~50 s per Wine start under emulation.
 BACKPORTS=(qemu-user)
