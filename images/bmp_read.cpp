@@ -131,10 +131,11 @@ int32_t MapRow(const Header& h, int32_t fileRow) {
   return h.height < 0 ? fileRow : h.height - 1 - fileRow;
 }
 
+uint64_t PlainRowSize(const Header& h) { return (uint64_t(h.bitCount) * uint64_t(h.width) + 31) / 32 * 4; }
+
 Status ReadPlainRows(ImageStream* input, const Header& h, bool sameLayout, BuiltImage* built) {
   const int32_t width = h.width, height = h.height < 0 ? -h.height : h.height;
-  const uint64_t rowSize = (uint64_t(h.bitCount) * uint64_t(width) + 31) / 32 * 4;
-  if (rowSize * uint64_t(height) > input->size - input->position) return kErrImageData;
+  const uint64_t rowSize = PlainRowSize(h);
   UniqueBlock<uint8_t> indices(h.bitCount < 8 ? static_cast<uint8_t*>(BlockNew(size_t(width))) : nullptr);
   UniqueBlock<Colour> colours(sameLayout ? nullptr : static_cast<Colour*>(BlockNew(sizeof(Colour) * size_t(width))));
   if ((h.bitCount < 8 && !indices) || (!sameLayout && !colours)) return kErrMemory;
@@ -241,6 +242,9 @@ Status BmpRead(ImageStream* input, Pixmap** pixmap, Pixmap** mask, MaskDescripto
   const uint32_t format = MapFormat(h, &sameLayout);
   const int32_t height = h.height < 0 ? -h.height : h.height;
   if (!ImageSizeFits(h.width, height, h.bitCount <= 8 ? 1 : 4)) return kErrImageData;
+  // Plain rows must all be there before a map is made for them; run-length data may be much shorter.
+  const bool runLength = h.compression == kRunLength8 || h.compression == kRunLength4;
+  if (!runLength && PlainRowSize(h) * uint64_t(height) > input->size - input->position) return kErrImageData;
   BuiltImage built;
   if ((status = built.Make(Rect{0, 0, h.width, height}, format, h.bitCount <= 8 ? &table : nullptr)) != kOk)
     return status;
@@ -248,7 +252,7 @@ Status BmpRead(ImageStream* input, Pixmap** pixmap, Pixmap** mask, MaskDescripto
     info->format = kImageBmp;
     info->gamma = 2.2;
   }
-  if (h.compression == kRunLength8 || h.compression == kRunLength4) {
+  if (runLength) {
     UniqueBlock<uint8_t> line(static_cast<uint8_t*>(BlockNewClear(size_t(h.width) + 4)));
     if (!line) return kErrMemory;
     status = RunLengthRows(h, &built, line.get()).Decode(input);
