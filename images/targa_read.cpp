@@ -165,6 +165,10 @@ Status TargaRead(ImageStream* input, Pixmap** pixmap, Pixmap** mask, MaskDescrip
                           : carriesAlpha                 ? kPixel8888
                                                          : kPixel32;
   if (!ImageSizeFits(h.width, h.height, h.depth == 8 ? 1 : 4)) return kErrImageData;
+  // The least data the rows can take, checked before a map is made for them.
+  const uint64_t pixelBytes = h.depth / 8, packets = (h.width + 127) / 128;
+  const uint64_t least = h.RunLength() ? h.height * packets * (1 + pixelBytes) : uint64_t(h.width) * h.height * pixelBytes;
+  if (least > input->size - input->position) return kErrImageData;
   const bool withMask = carriesAlpha && mask;
   BuiltImage built;
   if ((status = built.Make(Rect{0, 0, int32_t(h.width), int32_t(h.height)}, format,
@@ -175,13 +179,12 @@ Status TargaRead(ImageStream* input, Pixmap** pixmap, Pixmap** mask, MaskDescrip
     info->gamma = extension.gammaDenominator ? double(extension.gammaNumerator) / extension.gammaDenominator : 2.2;
   }
 
-  const uint32_t pixelBytes = h.depth / 8;
   UniqueBlock<uint8_t> row(static_cast<uint8_t*>(BlockNew(size_t(h.width) * 4)));
   UniqueBlock<Colour> colours(h.depth == 16 ? static_cast<Colour*>(BlockNew(sizeof(Colour) * h.width)) : nullptr);
   if (!row || (h.depth == 16 && !colours)) return kErrMemory;
   for (uint32_t y = 0; y < h.height; ++y) {
     if ((status = ReadRow(input, h, row.get())) != kOk) return status;
-    if (h.RightToLeft()) Mirror(row.get(), h.width, pixelBytes);
+    if (h.RightToLeft()) Mirror(row.get(), h.width, uint32_t(pixelBytes));
     const auto target = int32_t(h.TopDown() ? y : h.height - 1 - y);
     if (h.depth == 16) {
       for (uint32_t x = 0; x < h.width; ++x) {
