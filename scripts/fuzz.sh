@@ -19,10 +19,13 @@ if [ -z "$(ls -A "$CORPUS")" ] && [ "$TARGET" = markup_parser_fuzz ]; then
   for page in "$SOURCE_ROOT"/pages/*.iml; do [ -f "$page" ] && cp "$page" "$CORPUS/"; done
 fi
 if [ -z "$(ls -A "$CORPUS")" ] && [ "$TARGET" = image_read_fuzz ]; then
-  for picture in "$SOURCE_ROOT"/pages/*.gif "$SOURCE_ROOT"/pages/*.png; do
+  for picture in "$SOURCE_ROOT"/pages/*.gif "$SOURCE_ROOT"/pages/*.png "$SOURCE_ROOT"/tools/fuzz/seeds/*/*; do
     [ -f "$picture" ] && cp "$picture" "$CORPUS/"
   done
 fi
+# The readers of single formats: small pictures of that format in many variants.
+SEEDS=$SOURCE_ROOT/tools/fuzz/seeds/${TARGET%_read_fuzz}
+if [ -z "$(ls -A "$CORPUS")" ] && [ "$TARGET" != image_read_fuzz ] && [ -d "$SEEDS" ]; then cp "$SEEDS"/* "$CORPUS/"; fi
 log "fuzzing $TARGET for $SECONDS_TO_RUN s"
 "$DIR/tools/fuzz/$TARGET" "$CORPUS" -max_total_time="$SECONDS_TO_RUN" -print_final_stats=1 \
   -artifact_prefix="$DIR/findings/" -rss_limit_mb=2048 "$@"
