@@ -15,7 +15,7 @@ constexpr int kMostScans = 1000;
 void OutputMessage(j_common_ptr) {}
 
 void CheckScans(j_common_ptr object) {
-  if (object->is_decompressor && reinterpret_cast<j_decompress_ptr>(object)->input_scan_number > kMostScans) {
+  if (reinterpret_cast<j_decompress_ptr>(object)->input_scan_number > kMostScans) {
     object->err->msg_code = JERR_NOTIMPL;
     object->err->error_exit(object);
   }
@@ -94,6 +94,9 @@ void JpegErrorsAttach(JpegErrors* errors, j_common_ptr object) {
   object->err = jpeg_std_error(&errors->manager);
   errors->manager.error_exit = ErrorExit;
   errors->manager.output_message = OutputMessage;
+}
+
+void JpegWatchScans(JpegErrors* errors, j_decompress_ptr object) {
   errors->progress = jpeg_progress_mgr{CheckScans, 0, 0, 0, 0};
   object->progress = &errors->progress;
 }

@@ -19,7 +19,10 @@ struct JpegErrors {
   jpeg_progress_mgr progress;
   jmp_buf recovery;
 };
+// Before the object is created.
 void JpegErrorsAttach(JpegErrors* errors, j_common_ptr object);
+// After the decompression object is created (creating clears the monitor).
+void JpegWatchScans(JpegErrors* errors, j_decompress_ptr object);
 // The status for the library's last error: -7004 when it ran out of memory, else -7302.
 Status JpegErrorStatus(const JpegErrors& errors);
 

@@ -20,6 +20,7 @@ Status Decode(JpegReadState* s) {
   JpegErrorsAttach(&s->errors, reinterpret_cast<j_common_ptr>(jpeg));
   s->created = true;  // destroying is safe even when creating fails half-way
   jpeg_create_decompress(jpeg);
+  JpegWatchScans(&s->errors, jpeg);
   if (!(jpeg->src = JpegSourceNew(s->input))) return kErrMemory;
   jpeg_read_header(jpeg, TRUE);
   // Red, green and blue in the 32-bit map's own byte order, so that rows go straight into the map.

@@ -12,7 +12,7 @@
 namespace {
 
 // A width x height picture made by libjpeg itself: RGB of (x * 8, y * 8, 100), or grey x * 8.
-Bytes ReferenceJpeg(int quality, bool grey, uint32_t width = 16, uint32_t height = 8) {
+Bytes ReferenceJpeg(int quality, bool grey, uint32_t width = 16, uint32_t height = 8, bool progressive = false) {
   jpeg_compress_struct jpeg{};
   jpeg_error_mgr errors{};
   jpeg.err = jpeg_std_error(&errors);
@@ -25,6 +25,7 @@ Bytes ReferenceJpeg(int quality, bool grey, uint32_t width = 16, uint32_t height
   jpeg.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
   jpeg_set_defaults(&jpeg);
   jpeg_set_quality(&jpeg, quality, TRUE);
+  if (progressive) jpeg_simple_progression(&jpeg);
   jpeg_start_compress(&jpeg, TRUE);
   std::vector<JSAMPLE> row(width * 3);
   for (uint32_t y = 0; y < height; ++y) {
@@ -145,6 +146,23 @@ TEST(JpegReadTest, DamagedFilesLeaveNothing) {
     EXPECT_EQ(d.status, kErrImageData);
     EXPECT_EQ(d.pixmap, nullptr);
     EXPECT_EQ(d.info.format, 0u);
+  }
+}
+
+// A progressive file whose last scan comes again and again: a few repeats decode, endless ones are
+// refused rather than worked through.
+TEST(JpegReadTest, EndlessScansAreRefused) {
+  const Bytes progressive = ReferenceJpeg(90, false, 16, 16, true);
+  size_t lastScan = 0;
+  for (size_t at = 2; at + 1 < progressive.size(); ++at)
+    if (progressive[at] == 0xFF && progressive[at + 1] == 0xDA) lastScan = at;
+  ASSERT_GT(lastScan, 0u);
+  const Bytes scan(progressive.begin() + long(lastScan), progressive.end() - 2);  // up to the end marker
+  for (const auto& [repeats, status] : {std::pair{20, kOk}, std::pair{1500, kErrImageData}}) {
+    Bytes file(progressive.begin(), progressive.end() - 2);
+    for (int i = 0; i < repeats; ++i) Append(file, scan);
+    Append(file, {0xFF, 0xD9});
+    EXPECT_EQ(Decode(file).status, status) << repeats;
   }
 }
 
