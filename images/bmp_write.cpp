@@ -31,16 +31,7 @@ Status BmpWrite(ImageStream* output, Pixmap* pixmap, Pixmap*, const MaskDescript
   UniqueBlock<uint8_t> row(static_cast<uint8_t*>(BlockNewClear(size_t(rowSize))));
   if (!row && status == kOk) status = kErrMemory;
   for (int32_t y = height - 1; y >= 0 && status == kOk; --y) {
-    for (int32_t x = 0; x < width && status == kOk; ++x) {
-      if (indexed) {
-        status = PixmapGetPixelIndex(pixmap, nullptr, nullptr, x, y, row.get() + x);
-      } else {
-        Colour c;
-        status = PixmapGetPixelColour(pixmap, nullptr, x, y, &c);
-        uint8_t* p = row.get() + 3 * x;
-        p[0] = c.blue, p[1] = c.green, p[2] = c.red;
-      }
-    }
+    status = ImageRowIndicesOrBgr(pixmap, y, row.get());
     if (status == kOk) status = ImageStreamWrite(output, uint32_t(rowSize), row.get());
   }
   if (status != kOk) ImageStreamReset(output);

@@ -43,5 +43,9 @@ bool ImagePictureAt(const uint8_t* data, uint32_t size, uint32_t offset);
 // indices beyond the table (image data may), so that writers give every pixel a code of its own.
 uint32_t ImageColoursUsed(const Pixmap* pixmap);
 
+// A row as the formats that store indices or blue, green and red bytes write it: one index per pixel
+// for indexed maps, else three bytes.
+Status ImageRowIndicesOrBgr(Pixmap* pixmap, int32_t y, uint8_t* row);
+
 // The common first step of every reader.
 void ImageResetOutputs(Pixmap** pixmap, Pixmap** mask, MaskDescriptor* maskDescriptor, ImageInfo* info);

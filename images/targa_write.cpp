@@ -28,16 +28,7 @@ Status TargaWrite(ImageStream* output, Pixmap* pixmap, Pixmap*, const MaskDescri
   UniqueBlock<uint8_t> row(static_cast<uint8_t*>(BlockNew(size_t(width) * 3)));
   if (!row && status == kOk) status = kErrMemory;
   for (int32_t y = 0; y < height && status == kOk; ++y) {
-    for (int32_t x = 0; x < width && status == kOk; ++x) {
-      if (indexed) {
-        status = PixmapGetPixelIndex(pixmap, nullptr, nullptr, x, y, row.get() + x);
-      } else {
-        Colour c;
-        status = PixmapGetPixelColour(pixmap, nullptr, x, y, &c);
-        uint8_t* p = row.get() + 3 * x;
-        p[0] = c.blue, p[1] = c.green, p[2] = c.red;
-      }
-    }
+    status = ImageRowIndicesOrBgr(pixmap, y, row.get());
     if (status == kOk) status = ImageStreamWrite(output, uint32_t(width) * (indexed ? 1 : 3), row.get());
   }
   if (status != kOk) ImageStreamReset(output);
