@@ -4,9 +4,11 @@
 #include "interface/controls/element_classes.h"
 
 Status frame_element(const ElementContext& context, int32_t message, intptr_t parameter, void* out);
+Status textbox_element(const ElementContext& context, int32_t message, intptr_t parameter, void* out);
 
 const BuiltInElementClass kBuiltInElementClasses[] = {
     {"FRAME", frame_element},
+    {"TEXTBOX", textbox_element},
 };
 
 const size_t kBuiltInElementClassCount = sizeof kBuiltInElementClasses / sizeof kBuiltInElementClasses[0];
