@@ -5,6 +5,7 @@
 #include <memory>
 #include <type_traits>
 
+#include "interface/controls/press_tracking.h"
 #include "interface/controls/textbox.h"
 #include "interface/element_support.h"
 #include "runtime/text.h"
@@ -84,50 +85,24 @@ struct RegionDeleter {
 };
 using UniqueRegion = std::unique_ptr<std::remove_pointer_t<HRGN>, RegionDeleter>;
 
-// Holds the mouse while the left button is down on a link: the area is shown inverted while the
-// pointer is over it, and events 12 to 15 tell the page how the press goes. True when the button
-// came up over the link.
-bool TrackLinkPress(HWND window, HDC dc, HRGN area) {
-  bool inside = true;
-  InvertRgn(dc, area);
-  notify(kEventPressBegins);
-  SetCapture(window);
-  for (;;) {
-    MSG message;
-    if (!GetMessageA(&message, nullptr, 0, 0)) {
-      PostQuitMessage(int(message.wParam));  // the loop that called us must see the quit too
-      break;
-    }
-    if (message.message == WM_MOUSEMOVE || message.message == WM_LBUTTONUP) {
-      POINT point{short(LOWORD(message.lParam)), short(HIWORD(message.lParam))};
-      if (message.hwnd != window) MapWindowPoints(message.hwnd, window, &point, 1);
-      const bool now = PtInRegion(area, point.x, point.y) != 0;
-      if (now != inside) {
-        InvertRgn(dc, area);
-        inside = now;
-        notify(inside ? kEventPressBack : kEventPressLeft);
-      }
-      if (message.message == WM_LBUTTONUP) break;
-      continue;
-    }
-    if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {  // Escape abandons the press
-      if (inside) InvertRgn(dc, area);
-      inside = false;
-      break;
-    }
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-    if (GetCapture() != window) {  // the capture went elsewhere: the press is over
-      if (inside) InvertRgn(dc, area);
-      inside = false;
-      break;
-    }
+// A link being pressed, for the shared press tracking: its area is shown inverted while pressed.
+struct LinkPress {
+  HDC dc;
+  HRGN area;
+  bool inverted;
+
+  static bool Contains(void* context, Point point) {
+    return PtInRegion(static_cast<LinkPress*>(context)->area, point.x, point.y) != 0;
   }
-  if (GetCapture() == window) ReleaseCapture();
-  if (inside) InvertRgn(dc, area);
-  notify(kEventPressEnds);
-  return inside;
-}
+  static Status Show(void* context, bool pressed) {
+    auto* press = static_cast<LinkPress*>(context);
+    if (pressed == press->inverted) return kOk;
+    if (!InvertRgn(press->dc, press->area)) return kErrMemory;
+    press->inverted = pressed;
+    return kOk;
+  }
+  static Status Notify(void*, int32_t event) { return notify(event); }
+};
 
 }  // namespace
 
@@ -170,6 +145,10 @@ Status textbox_press(const ElementContext& context, TextBox* box, const MouseEve
   // Messages run while the press lasts, so nothing of the box is used after it.
   char target[kInputLinkSize];
   TextCopyBounded(target, Links(box)[index].target, sizeof target);
-  if (TrackLinkPress(context.window, context.windowDc, area.get())) input_take(result, target);
-  return kOk;
+  LinkPress press{context.windowDc, area.get(), false};
+  const PressTarget pressTarget{&press, LinkPress::Contains, LinkPress::Show, LinkPress::Notify};
+  bool triggered = false;
+  const Status status = track_press(context.window, event.button, pressTarget, &triggered);
+  if (status == kOk && triggered) input_take(result, target);
+  return status;
 }
