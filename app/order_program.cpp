@@ -2,11 +2,14 @@
 
 #include <array>
 
-#include "app/archive_listing.h"
 #include "app/page_archive.h"
+#include "app/page_events.h"
 #include "files/file_system.h"
 #include "files/resource_load.h"
 #include "graphics/graphics_init.h"
+#include "interface/interface.h"
+#include "interface/variables.h"
+#include "runtime/format.h"
 #include "runtime/platform.h"
 #include "runtime/value_table.h"
 
@@ -16,16 +19,42 @@ using LayerStart = Status (*)();
 
 // The layers start in this order: the platform layer, the graphics layer, the file layer, the
 // interface engine. Each start-up does nothing when its layer runs already and registers its own
-// release routine with the platform, so nothing here shuts them down. Each joins the list when it
-// exists.
-constexpr std::array<LayerStart, 3> kLayerStarts{PlatformStart, GraphicsInit, FileLayerStart};
+// release routine with the platform, so nothing here shuts them down.
+constexpr std::array<LayerStart, 4> kLayerStarts{PlatformStart, GraphicsInit, FileLayerStart, start_interface_engine};
+
+constexpr char kProductName[] = "Skyward";
+constexpr char kPlatformName[] = "Windows";
+constexpr int32_t kPriceDollars = 30, kPriceCents = 0;
+constexpr UINT kPriceSummaryString = 1000;
+constexpr char kFirstPageFile[] = "classic.iml";
 
 // What the program makes and therefore cleans up.
 struct OrderState {
   ValueTable* orderForm = nullptr;       // the buyer's entries between pages; case-sensitive keys
   MemoryHandle resourceBlock = nullptr;  // the copy of the page archive resource
   PathSpec* archiveVolume = nullptr;     // that copy, mounted: the root of its volume
+  InterfaceWindow* window = nullptr;     // the one interface window
 };
+
+// The texts the pages show through PARAMETER elements.
+Status SetStartUpVariables(HMODULE module) {
+  char price[32];
+  FormatText(price, sizeof price, "%ld.%.2ld", kPriceDollars, kPriceCents);
+  const std::array<std::array<const char*, 2>, 6> variables{{{"TIER", kProductName},
+                                                             {"PRODUCT", kProductName},
+                                                             {"PLATFORM", kPlatformName},
+                                                             {"PRICE", price},
+                                                             {"UPGRADE", ""},
+                                                             {"UPGRADE_PRICE", ""}}};
+  for (const auto& [name, value] : variables) {
+    if (const Status status = set_variable(nullptr, name, value); status != kOk) return status;
+  }
+  // A seller may put a summary of his prices in the string table; as shipped it is empty and the pages
+  // keep their own text.
+  char summary[256] = "";
+  LoadStringA(module, kPriceSummaryString, summary, sizeof summary);
+  return summary[0] ? set_variable(nullptr, "PRICE_SUMMARY", summary) : kOk;
+}
 
 Status StartUp(const OrderEnvironment& environment, OrderState* state) {
   for (LayerStart start : kLayerStarts) {
@@ -36,12 +65,38 @@ Status StartUp(const OrderEnvironment& environment, OrderState* state) {
   Status status = ResourceLoadBlock(environment.module, kPageArchiveResourceId, kPageArchiveResourceType,
                                     MakeFourCC("CHNK"), kPageArchiveMaximumSize, 1, &state->resourceBlock);
   if (status != kOk) return status;
-  // Writable: pages may change their archive; the changes live in memory only. With the interface
-  // engine follow: the variables the pages show, and the window on "classic.iml" with its title.
-  return PathMountBlock(state->resourceBlock, true, &state->archiveVolume);
+  // Writable: pages may change their archive; the changes live in memory only.
+  if ((status = PathMountBlock(state->resourceBlock, true, &state->archiveVolume)) != kOk) return status;
+  if ((status = SetStartUpVariables(environment.module)) != kOk) return status;
+  char title[256];
+  FormatText(title, sizeof title, "Register %s", kProductName);
+  status = open_interface(title, true, true, nullptr, state->archiveVolume, kFirstPageFile, nullptr, nullptr,
+                          OrderPageEvent, nullptr, &state->window);
+  if (status != kOk) return status;
+  HWND native = native_window_of(state->window);
+  if (!native) return kErrState;
+  return SetWindowTextA(native, title) ? kOk : kErrSystem;
+}
+
+// Every message is offered to the engine first (keyboard shortcuts, tab order); the loop ends when the
+// interface window has gone, or with the code of a quit message.
+Status RunMessageLoop(InterfaceWindow* window) {
+  MSG message;
+  for (;;) {
+    const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+    if (got == 0) return Status(message.wParam);
+    if (got == -1) return kErrSystem;
+    if (!pretranslate_message(&message)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+    if (!is_interface_open(window)) return kOk;
+  }
 }
 
 void CleanUp(OrderState* state) {
+  if (state->window && is_interface_open(state->window)) close_interface(state->window);
+  state->window = nullptr;
   PathDispose(state->archiveVolume);  // unmounts
   state->archiveVolume = nullptr;
   HandleDispose(state->resourceBlock);
@@ -55,8 +110,7 @@ void CleanUp(OrderState* state) {
 Status OrderRun(const OrderEnvironment& environment) {
   OrderState state;
   Status status = StartUp(environment, &state);
-  // Until the interface engine shows the pages, the program reports what its archive holds.
-  if (status == kOk) status = ListPageArchive(state.archiveVolume->ownedVolume);
+  if (status == kOk) status = RunMessageLoop(state.window);
   CleanUp(&state);
   if (status != kOk && status != kErrCancelled) environment.beep();
   return status;

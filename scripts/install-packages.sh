@@ -11,7 +11,7 @@ PACKAGES=(
   mingw-w64-tools libz-mingw-w64-dev
   wine wine64 wine32:i386
   xvfb xauth xdotool x11-utils imagemagick
-  python3 python3-aiosmtpd
+  python3 python3-aiosmtpd python3-xlib python3-pil
   cmake ninja-build pkg-config dpkg-dev
   g++ clang libclang-rt-14-dev
   googletest libbenchmark-dev

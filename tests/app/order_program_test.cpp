@@ -5,12 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 
 #include "app/page_archive.h"
 #include "files/resource_load.h"
 #include "files/stream.h"
 #include "files/volumes.h"
+#include "interface/variables.h"
 #include "runtime/platform.h"
 #include "runtime/value_table.h"
 
@@ -34,6 +37,32 @@ struct DataModule {
   HMODULE module;
 };
 
+// Presses the close box of the program's window once it is shown, as the user would.
+class CloseWhenShown {
+ public:
+  CloseWhenShown()
+      : thread_([this] {
+          for (int i = 0; i < 6000 && !stop_; ++i) {
+            HWND window = FindWindowA("interface_tool_closebox", "Register Skyward");
+            if (window && IsWindowVisible(window)) {
+              shown_ = true;
+              PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+              return;
+            }
+            Sleep(10);
+          }
+        }) {}
+  ~CloseWhenShown() {
+    stop_ = true;
+    thread_.join();
+  }
+  bool shown() const { return shown_; }
+
+ private:
+  std::atomic<bool> stop_{false}, shown_{false};
+  std::thread thread_;
+};
+
 class OrderProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -43,8 +72,10 @@ class OrderProgramTest : public ::testing::Test {
     liveHandles_ = HandleTableGetInfo().live;
     liveTables_ = live_table_count();
   }
-  // Everything the run made is gone again: volume, streams, handles and the order form table.
+  // Everything the run made is gone again: volume, streams, handles and the order form table. The
+  // variables the pages show stay with the interface engine until it stops.
   void ExpectCleanedUp() {
+    free_process_variables();
     EXPECT_EQ(VolumeFirstMounted(), nullptr);
     EXPECT_EQ(StreamFirstOpen(), nullptr);
     EXPECT_EQ(HandleTableGetInfo().live, liveHandles_);
@@ -76,11 +107,30 @@ TEST_F(OrderProgramTest, AFailureAfterMountingStillUnmountsAndReleases) {
   ExpectCleanedUp();
 }
 
-TEST_F(OrderProgramTest, TheProgramsOwnArchiveStartsAndEndsWithoutABeep) {
+TEST_F(OrderProgramTest, TheProgramShowsItsWindowAndTheCloseBoxEndsItWithoutABeep) {
   DataModule program(SKYWARD_ORDER_PROGRAM);
   ASSERT_NE(program.get(), nullptr);
+  CloseWhenShown user;
   EXPECT_EQ(OrderRun({program.get(), CountBeep}), kOk);
+  EXPECT_TRUE(user.shown());
   EXPECT_EQ(gBeeps, 0);
+  EXPECT_STREQ(get_variable(nullptr, "PRODUCT"), "Skyward");
+  EXPECT_STREQ(get_variable(nullptr, "TIER"), "Skyward");
+  EXPECT_STREQ(get_variable(nullptr, "PLATFORM"), "Windows");
+  EXPECT_STREQ(get_variable(nullptr, "PRICE"), "30.00");
+  EXPECT_STREQ(get_variable(nullptr, "UPGRADE"), "");
+  EXPECT_STREQ(get_variable(nullptr, "UPGRADE_PRICE"), "");
+  // The string table as shipped has no summary: the pages keep their own text.
+  EXPECT_EQ(get_variable(nullptr, "PRICE_SUMMARY"), nullptr);
+  ExpectCleanedUp();
+}
+
+TEST_F(OrderProgramTest, ASellersPriceSummaryIsShownThroughItsVariable) {
+  DataModule priced("priced_pages.dll");
+  ASSERT_NE(priced.get(), nullptr);
+  CloseWhenShown user;
+  EXPECT_EQ(OrderRun({priced.get(), CountBeep}), kOk);
+  EXPECT_STREQ(get_variable(nullptr, "PRICE_SUMMARY"), "Ten copies for the price of eight.");
   ExpectCleanedUp();
 }
 

@@ -1,0 +1,105 @@
+// The pictures of a top-level window: PRELOAD images read one at a time on idle ticks, and the images
+// elements ask for, kept until the window closes.
+#include "files/file_system.h"
+#include "interface/document_tree.h"
+#include "interface/interface_window.h"
+#include "interface/node_walk.h"
+#include "runtime/clock.h"
+#include "runtime/memory.h"
+#include "runtime/text.h"
+
+namespace {
+
+constexpr uint32_t kPageItemLimit = 204800;
+constexpr int64_t kPreloadIntervalMs = 500;
+
+bool IsMissing(Status status) {
+  return status == kErrBadName || status == kErrPathNotFound || status == kErrFileNotFound;
+}
+
+bool IsPlainElement(const MarkupNode* node) { return node->kind == kNodeElement || node->kind == kNodeEmptyElement; }
+
+CachedImage* Lookup(InterfaceWindow* top, const char* name) {
+  for (size_t i = 0; i < top->imageCount; ++i)
+    if (TextCompare(top->images[i].name, name) == 0) return &top->images[i];
+  return nullptr;
+}
+
+CachedImage* Add(InterfaceWindow* top, const char* name) {
+  auto* grown = static_cast<CachedImage*>(BlockNewClear((top->imageCount + 1) * sizeof(CachedImage)));
+  if (!grown) return nullptr;
+  BytesCopy(grown, top->images, top->imageCount * sizeof(CachedImage));
+  BlockDispose(top->images);
+  top->images = grown;
+  CachedImage* image = &top->images[top->imageCount++];
+  TextCopyBounded(image->name, name, sizeof image->name);
+  image->pending = true;
+  return image;
+}
+
+// Reads and decodes the picture. A missing file, or one that cannot be decoded, is remembered as
+// missing so that it is not read again; the first failure of the second kind is still reported.
+Status Load(InterfaceWindow* window, CachedImage* image) {
+  MemoryHandle data = nullptr;
+  Status status = read_page_item(window, image->name, &data);
+  if (status == kOk) {
+    status = ImageRead(data, &image->pixmap, &image->mask, &image->maskDescriptor, nullptr);
+    HandleDispose(data);
+  }
+  image->pending = false;
+  image->missing = status != kOk;
+  return IsMissing(status) ? kOk : status;
+}
+
+// PRELOAD elements with an IMAGE (or IMG) flag and a SRC, not inside another PRELOAD: those of the
+// shown page and those outside every page, which serve them all.
+void QueueUnder(InterfaceWindow* window, InterfaceWindow* top) {
+  const MarkupNode* shown = window->currentPage ? window->currentPage->element : nullptr;
+  WalkNodes(window->interfaceElement->children, [&](MarkupNode* node, BlockStack<MarkupNode*>&) {
+    if (!IsPlainElement(node)) return WalkStep::kDescend;
+    if (TextCompare(node->name, "PAGE") == 0) return node == shown ? WalkStep::kDescend : WalkStep::kSkipChildren;
+    if (TextCompare(node->name, "PRELOAD") != 0) return WalkStep::kDescend;
+    const char* source = element_attribute(node, "SRC");
+    const bool image = element_attribute(node, "IMAGE") || element_attribute(node, "IMG");
+    if (image && source && *source && !Lookup(top, source)) Add(top, source);
+    return WalkStep::kSkipChildren;
+  });
+}
+
+}  // namespace
+
+Status read_page_item(InterfaceWindow* window, const char* name, MemoryHandle* data) {
+  return FileReadAll(window->folder, name, kPageItemLimit, false, data);
+}
+
+void queue_preloads(InterfaceWindow* window) {
+  if (window->interfaceElement) QueueUnder(window, top_window(window));
+}
+
+void preload_step(InterfaceWindow* top) {
+  const int64_t now = ClockMilliseconds();
+  if (now - top->lastPreload < kPreloadIntervalMs) return;
+  for (size_t i = 0; i < top->imageCount; ++i) {
+    if (!top->images[i].pending) continue;
+    top->lastPreload = now;
+    Load(top, &top->images[i]);
+    return;
+  }
+}
+
+Status find_image(InterfaceWindow* window, const char* file, CachedImage** image) {
+  InterfaceWindow* top = top_window(window);
+  *image = Lookup(top, file);
+  if (!*image && !(*image = Add(top, file))) return kErrMemory;
+  return (*image)->pending ? Load(window, *image) : kOk;
+}
+
+void free_images(InterfaceWindow* top) {
+  for (size_t i = 0; i < top->imageCount; ++i) {
+    PixmapDispose(top->images[i].pixmap);
+    PixmapDispose(top->images[i].mask);
+  }
+  BlockDispose(top->images);
+  top->images = nullptr;
+  top->imageCount = 0;
+}
