@@ -19,7 +19,10 @@ Status OnCreate(const ElementContext& context) {
   box->foreground = kBlack;
   box->background = kWhite;
   box->linkColour = kLinkColour;
-  box->alignmentGiven = running_alignment(&box->alignment);
+  // Text inside CENTER is centred even without an ALIGN of its own (the alignment helper then answers
+  // centre without having found one).
+  box->alignmentGiven = running_alignment(&box->alignment) ||
+                        enclosing_element(running_document(), context.node, "CENTER") != nullptr;
   bool editable = false;
   box->editable = running_boolean("EDITABLE", &editable) && editable;
   box->foregroundGiven = running_colour("FGCOLOR", &box->foreground);
