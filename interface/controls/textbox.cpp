@@ -44,14 +44,17 @@ Status OnDraw(const ElementContext& context, TextBox* box) {
   if (!box->control || box->rect.right <= box->rect.left || box->rect.bottom <= box->rect.top) return kOk;
   if (!box->editable) return textbox_render(context, box);
   // The field paints itself into the window's own context, and is printed into the off-screen buffer.
-  POINT origin;
-  if (!OffsetViewportOrgEx(context.dc, box->rect.left, box->rect.top, &origin)) return kErrMemory;
+  // It may leave a clip or objects of its own in the context: the elements drawn after it must not see
+  // them.
+  const int saved = SaveDC(context.dc);
+  if (!saved) return kErrMemory;
+  OffsetViewportOrgEx(context.dc, box->rect.left, box->rect.top, nullptr);
   if (context.dc == context.windowDc)
     SendMessageA(box->control, WM_PAINT, reinterpret_cast<WPARAM>(context.dc), 0);
   else
     SendMessageA(box->control, WM_PRINT, reinterpret_cast<WPARAM>(context.dc),
-                 PRF_CHECKVISIBLE | PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
-  SetViewportOrgEx(context.dc, origin.x, origin.y, nullptr);
+                 PRF_CHECKVISIBLE | PRF_CLIENT | PRF_ERASEBKGND);
+  RestoreDC(context.dc, saved);
   return kOk;
 }
 

@@ -118,6 +118,29 @@ TEST_F(TextBoxTest, DisplayTextIsDrawnOverThePictureInItsColours) {
   EXPECT_EQ(CountIn(surface, red, [](COLORREF c) { return c == RGB(255, 255, 255); }), 0);
 }
 
+TEST_F(TextBoxTest, FieldsArePrintedIntoThePageWithTheirBorderAndLeaveTheDrawingAsTheyFoundIt) {
+  PutInterface("page.iml", "BGCOLOR=#FFFF00",
+               "<PAGE><TEXTBOX NAME=field RECT=\"20,20,120,40\" EDITABLE>typed</TEXTBOX>"
+               "<SWATCH NAME=after RECT=\"0,100,50,150\" COLOR=\"#0000FF\"/></PAGE>");
+  ASSERT_EQ(Open("page.iml"), kOk);
+  Pump();
+  const Point size = ClientSize();
+  DibSurface surface(size.x, size.y);
+  PaintInto(&surface);
+  EXPECT_EQ(surface.Pixel(25, 100), RGB(0, 0, 255));  // an element drawn after the field
+  EXPECT_EQ(surface.Pixel(10, 30), RGB(255, 255, 0));
+  // The field's border and its white inside are in the page where the field is on the screen: the
+  // rectangle, two pixels higher for the border below the text.
+  for (const Point border : {Point{20, 30}, Point{119, 30}, Point{70, 20}, Point{70, 41}})
+    EXPECT_FALSE(surface.Pixel(border.x, border.y) == RGB(255, 255, 0) ||
+                 surface.Pixel(border.x, border.y) == RGB(255, 255, 255))
+        << border.x << "," << border.y;
+  EXPECT_EQ(surface.Pixel(70, 42), RGB(255, 255, 0));
+  EXPECT_EQ(surface.Pixel(110, 30), RGB(255, 255, 255));
+  // Its text, shown selected (the field takes the focus with all its text selected).
+  EXPECT_GT(CountIn(surface, Rect{21, 21, 119, 39}, [](COLORREF c) { return c != RGB(255, 255, 255); }), 20);
+}
+
 constexpr char kLinkPages[] =
     "<PAGE NAME=first><TEXTBOX NAME=links RECT=\"10,10,170,200\" SIZE=14>Go to "
     "<A HREF=\"#second\">the second <B>page</B> by a link that runs on</A> to its end.</TEXTBOX>"
