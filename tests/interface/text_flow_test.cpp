@@ -63,7 +63,7 @@ TEST(TextStyle, FontInsideATextBoxOverridesFaceAndSizeForItsTextOnly) {
       "<INTERFACE FGCOLOR=#000000><PAGE>"
       "<TEXTBOX FACE=\"geneva,arial,helvetica\" SIZE=9>"
       "<FONT FACE=\"system\" SIZE=12>Heading</FONT> body text"
-      "<FONT SIZE=14><B>bold</B></FONT>"
+      "<FONT FACE=\"times\" SIZE=14><B>bold</B></FONT>"
       "</TEXTBOX></PAGE></INTERFACE>");
   ASSERT_EQ(box.status, kOk);
   const TextRun& heading = box.runWith("Heading");
@@ -73,11 +73,11 @@ TEST(TextStyle, FontInsideATextBoxOverridesFaceAndSizeForItsTextOnly) {
   EXPECT_EQ(Str(body.style.face), "geneva,arial,helvetica");
   EXPECT_EQ(body.style.size, 9);
   EXPECT_EQ(body.style.flags & kRunBold, 0u);
-  // B inside FONT inside the box: bold, with the FONT's size and the nearest face, the box's.
+  // B inside FONT inside the box: bold, with the FONT's face and size.
   const TextRun& bold = box.runWith("bold");
   EXPECT_EQ(bold.style.flags & kRunBold, uint32_t(kRunBold));
   EXPECT_EQ(bold.style.size, 14);
-  EXPECT_EQ(Str(bold.style.face), "geneva,arial,helvetica");
+  EXPECT_EQ(Str(bold.style.face), "times");
   // The INTERFACE's FGCOLOR colours everything.
   for (size_t i = 0; i < box.styled.RunCount(); ++i) {
     EXPECT_NE(box.styled.Run(i).style.flags & kRunColoured, 0u);

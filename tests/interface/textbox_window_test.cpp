@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "graphics/font_faces.h"
 #include "interface/controls/textbox.h"
 #include "tests/graphics/gdi_objects.h"
 #include "tests/graphics/surfaces.h"
@@ -139,6 +140,62 @@ TEST_F(TextBoxTest, FieldsArePrintedIntoThePageWithTheirBorderAndLeaveTheDrawing
   EXPECT_EQ(surface.Pixel(110, 30), RGB(255, 255, 255));
   // Its text, shown selected (the field takes the focus with all its text selected).
   EXPECT_GT(CountIn(surface, Rect{21, 21, 119, 39}, [](COLORREF c) { return c != RGB(255, 255, 255); }), 20);
+}
+
+TEST_F(TextBoxTest, RunsCarryTheirFormatsIntoTheControlAndAFieldGetsTheFontOfItsText) {
+  PutInterface("page.iml", "FGCOLOR=#000000",
+               "<PAGE><TEXTBOX NAME=shown RECT=\"0,0,300,100\" FACE=\"no such face,arial\" SIZE=9>plain "
+               "<B>bold</B> <FONT FGCOLOR=#FF0000 SIZE=20>red</FONT> <TT>code</TT> <A HREF=\"#x\">link</A> "
+               "<FONT FACE=\"no such face\">default</FONT></TEXTBOX>"
+               "<TEXTBOX NAME=field RECT=\"0,110,300,130\" EDITABLE><FONT FACE=\"arial\" SIZE=11><I>x</I></FONT>"
+               "</TEXTBOX></PAGE>");
+  ASSERT_EQ(Open("page.iml"), kOk);
+  HWND control = Control("shown");
+  ASSERT_TRUE(control);
+  HDC dc = GetDC(Native());
+  const int perInch = GetDeviceCaps(dc, LOGPIXELSY);
+  char arial[256];
+  const char* resolved = FontResolveFaces(dc, "no such face,arial", arial);
+  ReleaseDC(Native(), dc);
+  const std::string listed = resolved ? resolved : "system";
+
+  auto format = [&](const char* word) {
+    char text[200] = "";
+    GetWindowTextA(control, text, sizeof text);
+    const int32_t at = int32_t(std::strstr(text, word) - text);
+    SendMessageA(control, EM_SETSEL, at, at + 1);
+    CHARFORMATA result{};
+    result.cbSize = sizeof result;
+    SendMessageA(control, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&result));
+    return result;
+  };
+  const CHARFORMATA plain = format("plain");
+  EXPECT_EQ(plain.yHeight, 9 * 1440 / perInch);
+  EXPECT_STREQ(plain.szFaceName, listed.c_str());
+  EXPECT_EQ(plain.dwEffects & (CFE_BOLD | CFE_ITALIC | CFE_UNDERLINE), 0u);
+  EXPECT_EQ(plain.crTextColor, RGB(0, 0, 0));
+  EXPECT_EQ(format("bold").dwEffects & CFE_BOLD, DWORD(CFE_BOLD));
+  const CHARFORMATA red = format("red");
+  EXPECT_EQ(red.crTextColor, RGB(255, 0, 0));
+  EXPECT_EQ(red.yHeight, 20 * 1440 / perInch);
+  EXPECT_EQ(format("code").bPitchAndFamily & 3, FIXED_PITCH);
+  EXPECT_EQ(format("plain").bPitchAndFamily & 3, DEFAULT_PITCH);
+  const CHARFORMATA link = format("link");
+  EXPECT_EQ(link.crTextColor, RGB(0, 0, 238));
+  EXPECT_EQ(link.dwEffects & CFE_UNDERLINE, DWORD(CFE_UNDERLINE));
+  EXPECT_STREQ(format("default").szFaceName, "system");  // no face of the list is installed
+
+  // A field has one font for all of it: that of its first text.
+  LOGFONTA font{};
+  ASSERT_TRUE(GetObjectA(reinterpret_cast<HFONT>(SendMessageA(Control("field"), WM_GETFONT, 0, 0)), sizeof font, &font));
+  EXPECT_EQ(font.lfHeight, -11);
+  EXPECT_EQ(font.lfWeight, 400);
+  EXPECT_TRUE(font.lfItalic);
+  char single[256];
+  HDC fieldDc = GetDC(Native());
+  const char* arialFace = FontResolveFaces(fieldDc, "arial", single);
+  ReleaseDC(Native(), fieldDc);
+  EXPECT_STREQ(font.lfFaceName, arialFace ? arialFace : "system");
 }
 
 constexpr char kLinkPages[] =
