@@ -93,5 +93,9 @@ Status set_cursor(int32_t id) {
 }
 
 Status play_sound(const char* name) {
-  return PlaySoundA(name, GetModuleHandleA(nullptr), SND_RESOURCE | SND_ASYNC | SND_NODEFAULT) ? kOk : kErrNotFound;
+  // Asked to play without waiting, the system may accept a sound it cannot play; a missing one is
+  // found missing here.
+  HMODULE module = GetModuleHandleA(nullptr);
+  if (!FindResourceA(module, name, "WAVE")) return kErrNotFound;
+  return PlaySoundA(name, module, SND_RESOURCE | SND_ASYNC | SND_NODEFAULT) ? kOk : kErrNotFound;
 }

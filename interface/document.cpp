@@ -16,10 +16,6 @@ constexpr Colour kDefaultBackColour{255, 255, 255, 255};
 constexpr Rect kDefaultInterfaceRect{0, 0, 400, 300};
 constexpr size_t kPathSize = 2 * kNameFieldSize;
 
-bool IsMissing(Status status) {
-  return status == kErrBadName || status == kErrPathNotFound || status == kErrFileNotFound;
-}
-
 // UTF-16 little-endian is the one Unicode form a page may come in: narrowed to the working encoding,
 // every character without a byte there becoming the substitution byte.
 Status NarrowUtf16(MemoryHandle text) {
@@ -95,7 +91,7 @@ Status LoadBackground(InterfaceWindow* window) {
   if (!file || !*file) return kOk;
   MemoryHandle data = nullptr;
   Status status = read_page_item(window, file, &data);
-  if (IsMissing(status)) return kOk;  // a page may name a picture it does not carry
+  if (is_missing_file(status)) return kOk;  // a page may name a picture it does not carry
   if (status == kOk) {
     status = ImageRead(data, &window->backgroundImage, &window->backgroundMask, &window->backgroundMode, nullptr);
     HandleDispose(data);

@@ -8,14 +8,6 @@
 
 namespace {
 
-bool IsPlainElement(const MarkupNode* node) {
-  return node->kind == kNodeElement || node->kind == kNodeEmptyElement;
-}
-
-bool HasTag(const MarkupNode* node, const char* tag) {
-  return IsPlainElement(node) && std::strcmp(node->name, tag) == 0;
-}
-
 // The node's ancestors, outermost first, in *path; false when the node is not in the tree (or the
 // stack cannot grow).
 bool FindAncestors(MarkupNode* tree, const MarkupNode* node, BlockStack<MarkupNode*>* path) {
@@ -38,6 +30,12 @@ struct UpperTag {
 
 }  // namespace
 
+bool is_plain_element(const MarkupNode* node) { return node->kind == kNodeElement || node->kind == kNodeEmptyElement; }
+
+bool has_tag(const MarkupNode* node, const char* upperTag) {
+  return is_plain_element(node) && std::strcmp(node->name, upperTag) == 0;
+}
+
 MarkupNode* find_tagged_element(MarkupNode* tree, const MarkupNode* after, const char* tag, bool skipSubtree) {
   const UpperTag wanted(tag);
   bool passed = after == nullptr;
@@ -48,7 +46,7 @@ MarkupNode* find_tagged_element(MarkupNode* tree, const MarkupNode* after, const
       passed = true;
       return skipSubtree ? WalkStep::kSkipChildren : WalkStep::kDescend;
     }
-    if (!HasTag(node, wanted.text)) return WalkStep::kDescend;
+    if (!has_tag(node, wanted.text)) return WalkStep::kDescend;
     found = node;
     return WalkStep::kStop;
   });
@@ -63,7 +61,7 @@ const char* element_attribute(const MarkupNode* element, const char* name) {
 const char* inherited_attribute(MarkupNode* tree, const MarkupNode* node, const char* tag, const char* name,
                                 bool inherit) {
   const UpperTag wanted(tag);
-  auto asked = [&](const MarkupNode* candidate) { return !tag || HasTag(candidate, wanted.text); };
+  auto asked = [&](const MarkupNode* candidate) { return !tag || has_tag(candidate, wanted.text); };
   if (asked(node))
     if (const char* value = element_attribute(node, name)) return value;
   if (!inherit) return nullptr;
@@ -79,12 +77,12 @@ const char* inherited_attribute(MarkupNode* tree, const MarkupNode* node, const 
 
 MarkupNode* enclosing_element(MarkupNode* tree, const MarkupNode* node, const char* tag) {
   const UpperTag wanted(tag);
-  if (HasTag(node, wanted.text)) return const_cast<MarkupNode*>(node);
+  if (has_tag(node, wanted.text)) return const_cast<MarkupNode*>(node);
   BlockStack<MarkupNode*> path;
   if (!FindAncestors(tree, node, &path)) return nullptr;
   while (!path.Empty()) {
     MarkupNode* ancestor = path.Pop();
-    if (HasTag(ancestor, wanted.text)) return ancestor;
+    if (has_tag(ancestor, wanted.text)) return ancestor;
   }
   return nullptr;
 }
@@ -93,11 +91,11 @@ bool element_alignment(MarkupNode* tree, const MarkupNode* node, int32_t* alignm
   *alignment = 0;  // centre
   const char* value = element_attribute(node, "ALIGN");
   BlockStack<MarkupNode*> path;
-  if (!value && !HasTag(node, "CENTER") && FindAncestors(tree, node, &path)) {
+  if (!value && !has_tag(node, "CENTER") && FindAncestors(tree, node, &path)) {
     // The range runs from the node up to the nearest CENTER (included), else to the top of the tree.
     size_t top = 0;
     for (size_t i = path.Size(); i > 0; --i) {
-      if (HasTag(path[i - 1], "CENTER")) {
+      if (has_tag(path[i - 1], "CENTER")) {
         top = i - 1;
         break;
       }

@@ -8,6 +8,10 @@
 
 #include "interface/markup_node.h"
 
+// An element (kinds 1 and 2, not a special tag), and one of that upper-cased tag.
+bool is_plain_element(const MarkupNode* node);
+bool has_tag(const MarkupNode* node, const char* upperTag);
+
 // The next element (kinds 1 and 2; special tags never match) named `tag` after `after` in document
 // order, or the first one when `after` is none. With skipSubtree, the search does not enter the
 // children of `after`. None at the end.

@@ -1,5 +1,6 @@
 // Messages to elements under the protocol's rules, and the element access operations by index.
 #include "interface/element_support.h"
+#include "graphics/port_objects.h"
 #include "interface/interface_window.h"
 #include "runtime/format.h"
 #include "runtime/text.h"
@@ -14,8 +15,6 @@ bool RefreshesVisibility(int32_t message) {
   return message != kMessageDestroy && message != kMessageOwnsControl && message != kMessageHitTest &&
          message != kMessageGetVisible;
 }
-
-COLORREF Gdi(const Colour& colour) { return RGB(colour.red, colour.green, colour.blue); }
 
 // Each access operation changes something when its message is one of the setters: the window is
 // then drawn again.
@@ -40,8 +39,8 @@ Status send_message(Element* element, int32_t message, intptr_t parameter, void*
   const ElementContext context{window->native, gDrawingDc ? gDrawingDc : windowDc, windowDc, element->node,
                                element->instance};
   if (context.dc) {
-    SetTextColor(context.dc, Gdi(window->foreground));
-    SetBkColor(context.dc, Gdi(window->background));
+    SetTextColor(context.dc, GdiColour(window->foreground));
+    SetBkColor(context.dc, GdiColour(window->background));
   }
   RunningScope scope(window, element);
   const Status status = element->handler(context, message, parameter, out);

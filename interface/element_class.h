@@ -54,7 +54,9 @@ enum ElementMessage : int32_t {
   // double-click (modifier kModDoubleClick); moves are not sent. parameter: const MouseEvent*;
   // out: InputResult*.
   kMessageMouseDown = 21,
-  // A key offered to the focused element. parameter: const KeyEvent*; out: InputResult*.
+  // A key offered to the focused element. parameter: const KeyEvent*; out: InputResult*. When the text
+  // of a native field changed (the user typed into it), the event is all zero: the focused field takes
+  // it to be activated for the change.
   kMessageKey = 22,
   // Activate by shortcut key (KEYS). out: InputResult*, already marked taken by this element; a class
   // that cannot be activated now (a disabled one) clears `taken`.

@@ -77,7 +77,8 @@ void input_take(InputResult* result, const char* link);
 Status focus_leave_running_element();
 
 // Draws the running element's rectangle again now: the page into the off-screen buffer, then onto the
-// screen. This is how a control shows press feedback outside the window's own painting.
+// screen. This is how a control shows press feedback outside the window's own painting; the element's
+// kMessageDraw arrives while its own handler is still running.
 Status redraw_running_element();
 
 // --- The protocol's buffers

@@ -14,6 +14,11 @@
 
 constexpr size_t kNameFieldSize = 256;
 
+// A page may name a file it does not carry: a bad name, a missing folder or a missing file.
+inline bool is_missing_file(Status status) {
+  return status == kErrBadName || status == kErrPathNotFound || status == kErrFileNotFound;
+}
+
 // One displayed element of the current page.
 struct Element {
   Element* next;

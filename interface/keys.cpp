@@ -71,7 +71,7 @@ uint8_t ShortcutOf(const KeyEvent& event) {
   return event.key == kKeyEscape ? '-' : 0;
 }
 
-bool IsFrame(const Element* element) { return TextCompare(element->node->name, "FRAME") == 0; }
+bool IsFrame(const Element* element) { return has_tag(element->node, "FRAME"); }
 
 InterfaceWindow* TopWindowOfNative(HWND native) {
   HWND root = GetAncestor(native, GA_ROOT);

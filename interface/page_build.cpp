@@ -9,8 +9,6 @@
 
 namespace {
 
-bool IsPlainElement(const MarkupNode* node) { return node->kind == kNodeElement || node->kind == kNodeEmptyElement; }
-
 void FreeElement(Element* element) {
   HandleDispose(element->text);
   HandleDispose(element->instance);
@@ -98,7 +96,7 @@ Status build_page(InterfaceWindow* window, const PageRecord* page) {
   if (status != kOk) return status;
   Status made = kOk;
   status = WalkNodes(pageNode->children, [&](MarkupNode* node, BlockStack<MarkupNode*>&) {
-    if (!IsPlainElement(node)) return WalkStep::kDescend;
+    if (!is_plain_element(node)) return WalkStep::kDescend;
     ElementHandler handler = find_element_class(window, node->name);
     if (!handler) return WalkStep::kDescend;
     // What lies inside a displayed element belongs to it: the text of a TEXTBOX, the ITEMs of a POPUP.

@@ -10,10 +10,6 @@
 
 namespace {
 
-bool IsPage(const MarkupNode* node) {
-  return (node->kind == kNodeElement || node->kind == kNodeEmptyElement) && std::strcmp(node->name, "PAGE") == 0;
-}
-
 uint32_t Bucket(const char* name) { return value_key_hash(name, false) % kPageBucketCount; }
 
 }  // namespace
@@ -23,7 +19,7 @@ Status build_page_directory(MarkupNode* interfaceElement, PageDirectory* directo
   uint32_t count = 0;
   auto pagesBelow = [&](auto visit) {
     return WalkNodes(interfaceElement->children, [&](MarkupNode* node, BlockStack<MarkupNode*>&) {
-      if (!IsPage(node)) return WalkStep::kDescend;
+      if (!has_tag(node, "PAGE")) return WalkStep::kDescend;
       visit(node);
       return WalkStep::kSkipChildren;
     });

@@ -13,12 +13,6 @@ namespace {
 constexpr uint32_t kPageItemLimit = 204800;
 constexpr int64_t kPreloadIntervalMs = 500;
 
-bool IsMissing(Status status) {
-  return status == kErrBadName || status == kErrPathNotFound || status == kErrFileNotFound;
-}
-
-bool IsPlainElement(const MarkupNode* node) { return node->kind == kNodeElement || node->kind == kNodeEmptyElement; }
-
 CachedImage* Lookup(InterfaceWindow* top, const char* name) {
   for (size_t i = 0; i < top->imageCount; ++i)
     if (TextCompare(top->images[i].name, name) == 0) return &top->images[i];
@@ -48,7 +42,7 @@ Status Load(InterfaceWindow* window, CachedImage* image) {
   }
   image->pending = false;
   image->missing = status != kOk;
-  return IsMissing(status) ? kOk : status;
+  return is_missing_file(status) ? kOk : status;
 }
 
 // PRELOAD elements with an IMAGE (or IMG) flag and a SRC, not inside another PRELOAD: those of the
@@ -56,9 +50,8 @@ Status Load(InterfaceWindow* window, CachedImage* image) {
 void QueueUnder(InterfaceWindow* window, InterfaceWindow* top) {
   const MarkupNode* shown = window->currentPage ? window->currentPage->element : nullptr;
   WalkNodes(window->interfaceElement->children, [&](MarkupNode* node, BlockStack<MarkupNode*>&) {
-    if (!IsPlainElement(node)) return WalkStep::kDescend;
-    if (TextCompare(node->name, "PAGE") == 0) return node == shown ? WalkStep::kDescend : WalkStep::kSkipChildren;
-    if (TextCompare(node->name, "PRELOAD") != 0) return WalkStep::kDescend;
+    if (has_tag(node, "PAGE")) return node == shown ? WalkStep::kDescend : WalkStep::kSkipChildren;
+    if (!has_tag(node, "PRELOAD")) return WalkStep::kDescend;
     const char* source = element_attribute(node, "SRC");
     const bool image = element_attribute(node, "IMAGE") || element_attribute(node, "IMG");
     if (image && source && *source && !Lookup(top, source)) Add(top, source);

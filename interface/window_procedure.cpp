@@ -3,6 +3,7 @@
 
 #include "graphics/pixmap_device.h"
 #include "interface/cursors.h"
+#include "graphics/port_objects.h"
 #include "interface/interface_window.h"
 #include "runtime/platform.h"
 
@@ -12,8 +13,6 @@ InterfaceWindow* WindowOf(HWND native) {
   auto* window = reinterpret_cast<InterfaceWindow*>(GetWindowLongPtrA(native, GWLP_USERDATA));
   return window && is_interface_open(window) && window->created && !window->destroying ? window : nullptr;
 }
-
-COLORREF Gdi(const Colour& colour) { return RGB(colour.red, colour.green, colour.blue); }
 
 // The element of the top-level window or of a window nested in it that owns the native control.
 Element* ControlOwner(InterfaceWindow* top, HWND control) {
@@ -29,7 +28,7 @@ Element* ControlOwner(InterfaceWindow* top, HWND control) {
 }
 
 HBRUSH BrushOf(InterfaceWindow* top, const Colour& colour) {
-  const COLORREF wanted = Gdi(colour);
+  const COLORREF wanted = GdiColour(colour);
   for (size_t i = 0; i < top->brushCount; ++i)
     if (top->brushes[i].colour == wanted) return top->brushes[i].brush;
   HBRUSH brush = CreateSolidBrush(wanted);
@@ -149,8 +148,8 @@ LRESULT OnControlColour(InterfaceWindow* top, UINT message, WPARAM wParam, LPARA
     }
   }
   HDC dc = reinterpret_cast<HDC>(wParam);
-  SetTextColor(dc, Gdi(foreground));
-  SetBkColor(dc, Gdi(background));
+  SetTextColor(dc, GdiColour(foreground));
+  SetBkColor(dc, GdiColour(background));
   return reinterpret_cast<LRESULT>(BrushOf(top, background));
 }
 

@@ -9,7 +9,7 @@ import unittest
 
 from PIL import Image
 
-from skyward_e2e import Program, ProgramTestCase, SOURCE_DIR, Display, windows_path
+from skyward_e2e import Display, Program, ProgramTestCase, SOURCE_DIR, wait_until, windows_path
 
 PROGRAM = os.environ.get("SKYWARD_ORDER_EXE", "SkywardOrder.exe")
 HOST = os.environ.get("SKYWARD_HOST_EXE", "interface_host.exe")
@@ -46,21 +46,23 @@ class OrderWalkTest(ProgramTestCase):
         program = self.start(PROGRAM, cwd=os.path.dirname(os.path.abspath(PROGRAM)))
         window = self.display.find_window("Register Skyward")
         logo_rect, logo_file, separator, frame = first_page()
-        logo = Image.open(os.path.join(SOURCE_DIR, "pages", logo_file)).convert("RGBA")
+        with Image.open(os.path.join(SOURCE_DIR, "pages", logo_file)) as picture:
+            logo = picture.convert("RGBA")
         left, top, right, bottom = logo_rect
-        # The logo's own opaque pixels, scaled to its RECT, are on the screen where it is.
         samples = [(x, y) for x in range(left, right, 7) for y in range(top, bottom, 5)]
 
         def logo_shown():
+            """The logo's opaque pixels, scaled to its RECT, are on the screen where it is (a pixel
+            may come from a neighbour of the one it maps to when the picture is scaled)."""
             shot = window.capture()
             for x, y in samples:
                 lx = (x - left) * logo.width // (right - left)
                 ly = (y - top) * logo.height // (bottom - top)
-                r, g, b, a = logo.getpixel((lx, ly))
-                if a == 255 and shot.getpixel((x, y)) != (r, g, b):
+                around = [logo.getpixel((min(max(lx + dx, 0), logo.width - 1), min(max(ly + dy, 0), logo.height - 1)))
+                          for dx in (-1, 0, 1) for dy in (-1, 0, 1)]
+                if all(a == 255 for *_, a in around) and shot.getpixel((x, y)) not in [p[:3] for p in around]:
                     return False
             return True
-        from skyward_e2e import wait_until
         wait_until(logo_shown, what="the logo at its RECT")
         self.shot(window, "first-page")
         shot = window.capture()

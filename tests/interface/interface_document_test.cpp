@@ -2,6 +2,7 @@
 // window's size, the element records of a page and their creation, parameters and pictures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "interface/element_support.h"
@@ -88,6 +89,39 @@ TEST_F(DocumentTest, PageFilesInUnicodeFormsAreRefusedExceptUtf16LittleEndian) {
   EXPECT_EQ(PageShown(window_), "\xe4");
 }
 
+TEST_F(DocumentTest, TheBackgroundPictureIsTiledAndAMissingOneIsNoError) {
+  std::ifstream logo(SKYWARD_PAGES_DIR "/logo.gif", std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(logo), {}};
+  scratch_.Put("tile.gif", bytes);
+  PutInterface("missing.iml", "BACKGROUND=nothing.gif", "<PAGE NAME=p></PAGE>");
+  ASSERT_EQ(Open("missing.iml"), kOk);
+  close_interface(window_);
+  scratch_.Put("broken.gif", "GIF89a, and no picture");
+  PutInterface("broken.iml", "BACKGROUND=broken.gif", "<PAGE NAME=p></PAGE>");
+  EXPECT_NE(Open("broken.iml"), kOk);
+
+  PutInterface("tiled.iml", "BACKGROUND=tile.gif BGCOLOR=#00FF00", "<PAGE NAME=p></PAGE>");
+  ASSERT_EQ(Open("tiled.iml"), kOk);
+  UpdateWindow(Native());
+  // What the window shows, read from its own context; the tile repeats at its width and height.
+  Pixmap* tile = nullptr;
+  UniqueHandle encoded(HandleNewFromData(bytes.data(), bytes.size()));
+  ASSERT_EQ(ImageRead(encoded.get(), &tile, nullptr, nullptr, nullptr), kOk);
+  const int width = PixmapWidth(tile), height = PixmapHeight(tile);
+  HDC screen = GetDC(Native());
+  for (int y : {0, height / 2}) {
+    for (int x : {0, width / 3, width - 1}) {
+      Colour expected;
+      ASSERT_EQ(PixmapGetPixelColour(tile, nullptr, x, y, &expected), kOk);
+      const COLORREF wanted = RGB(expected.red, expected.green, expected.blue);
+      EXPECT_EQ(GetPixel(screen, x, y), wanted) << x << "," << y;
+      EXPECT_EQ(GetPixel(screen, x + width, y + height), wanted) << x << "," << y << " repeated";
+    }
+  }
+  ReleaseDC(Native(), screen);
+  PixmapDispose(tile);
+}
+
 TEST_F(DocumentTest, DisplayedElementsGetRecordsCreatedInOrderAndNestedOnesDoNot) {
   PutInterface("page.iml", "",
                "<PAGE NAME=main>"
@@ -104,6 +138,14 @@ TEST_F(DocumentTest, DisplayedElementsGetRecordsCreatedInOrderAndNestedOnesDoNot
   const std::vector<std::string> created(probe_log().begin(), probe_log().begin() + 12);
   EXPECT_EQ(created, (std::vector<std::string>{"a 0", "a 65 10,20,30,40", "a 67 First", "a 48", "a 1", "a 50", "b 0",
                                                "b 65 -5,10,0,0", "b 67 ", "b 48", "b 1", "b 50"}));
+  // Every element hears of the window's activation.
+  probe_log().clear();
+  SendMessageA(Native(), WM_ACTIVATE, WA_INACTIVE, 0);
+  SendMessageA(Native(), WM_ACTIVATE, WA_CLICKACTIVE, 0);
+  std::vector<std::string> activation;
+  for (const std::string& line : probe_log())
+    if (line.ends_with(" 48") || line.ends_with(" 49")) activation.push_back(line);
+  EXPECT_EQ(activation, (std::vector<std::string>{"a 49", "b 49", "a 48", "b 48"}));
   probe_log().clear();
   close_interface(window_);
   EXPECT_EQ(probe_log(), (std::vector<std::string>{"a 2", "a 3", "b 2", "b 3"}));
@@ -201,6 +243,9 @@ TEST_F(DocumentTest, PicturesArePreloadedOnIdleTicksAndServedToElements) {
   EXPECT_EQ(again.pixmap, first.pixmap);
   EXPECT_EQ(ask("missing.gif", &missing), kOk);
   EXPECT_EQ(missing.pixmap, nullptr);
+  // Idle ticks reached the page and its elements meanwhile.
+  EXPECT_FALSE(Events(kEventIdle).empty());
+  EXPECT_NE(std::find(probe_log().begin(), probe_log().end(), "user 19"), probe_log().end());
   ASSERT_EQ(ask("other.gif", &again), kOk);
   EXPECT_NE(again.pixmap, nullptr);
   EXPECT_NE(again.pixmap, first.pixmap);

@@ -157,6 +157,18 @@ TEST_F(InputTest, PressesGoToTheTopmostElementUnderThePointer) {
   EXPECT_EQ(Activations("over"), 2);
 }
 
+TEST_F(InputTest, ControlsReportPressesWithTheirPageAndElement) {
+  PutInterface("page.iml", "",
+               "<PAGE><FRAME RECT=\"100,0,300,200\" SRC=\"#framed\"/></PAGE>"
+               "<PAGE NAME=framed><SWATCH RECT=\"0,0,10,10\"/><SWATCH NAME=press RECT=\"0,20,40,40\" NOTIFY "
+               "LINK=\"#after\"/></PAGE><PAGE NAME=after></PAGE>");
+  ASSERT_EQ(Open("page.iml"), kOk);
+  ClearEvents();
+  Click(110, 30);
+  EXPECT_EQ(Events(), (std::vector<std::string>{"1 12 framed 1 press", "1 15 framed 1 press", "1 9 framed 1 press",
+                                               "1 6 framed -1 -", "1 2 after -1 -", "1 3 after -1 -"}));
+}
+
 TEST_F(InputTest, TheCursorIsTheOneTheElementUnderThePointerAsksFor) {
   PutInterface("page.iml", "", "<PAGE NAME=p><SWATCH NAME=s RECT=\"0,0,100,100\"/></PAGE>");
   ASSERT_EQ(Open("page.iml"), kOk);
@@ -170,6 +182,23 @@ TEST_F(InputTest, TheCursorIsTheOneTheElementUnderThePointerAsksFor) {
   SetCursorPos(origin.x + 150, origin.y + 150);
   SendMessageA(Native(), WM_SETCURSOR, WPARAM(Native()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_ARROW));
+}
+
+TEST_F(InputTest, PaintsOfRichEditControlsAreTakenOutOfTheQueueForGood) {
+  PutInterface("page.iml", "", "<PAGE NAME=p></PAGE>");
+  ASSERT_EQ(Open("page.iml"), kOk);
+  Pump();
+  ASSERT_TRUE(LoadLibraryA("RICHED20.DLL"));
+  HWND rich = CreateWindowExA(0, "RichEdit20A", "text", WS_CHILD | WS_VISIBLE, 0, 0, 100, 40, Native(), nullptr,
+                              nullptr, nullptr);
+  ASSERT_TRUE(rich);
+  InvalidateRect(rich, nullptr, TRUE);
+  MSG message;
+  ASSERT_TRUE(PeekMessageA(&message, rich, WM_PAINT, WM_PAINT, PM_REMOVE));
+  EXPECT_TRUE(pretranslate_message(&message));
+  // Consumed without its paint, the control would be asked to paint again and again.
+  EXPECT_FALSE(GetUpdateRect(rich, nullptr, FALSE));
+  DestroyWindow(rich);
 }
 
 TEST(HandCursor, TheBuiltHandHasItsHotSpotOnTheFingertip) {

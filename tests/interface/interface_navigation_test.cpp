@@ -128,6 +128,15 @@ TEST_F(NavigationTest, ScriptsWinOverLinksAndQuitEndsTheLoop) {
   window_ = nullptr;
 }
 
+TEST_F(NavigationTest, WebAndMailLinksGoToTheShellWhichMayFail) {
+  PutInterface("page.iml", "", "<PAGE NAME=p><SWATCH NAME=web HREF=\"skyward-none://nowhere/a b\"/></PAGE>");
+  ASSERT_EQ(Open("page.iml"), kOk);
+  // No program opens this kind of link: the failure comes back (with a beep), and the page stays.
+  Status status;
+  EXPECT_EQ(follow_link(window_, element_at(window_, 0, &status), nullptr), kErrSystem);
+  EXPECT_EQ(PageShown(window_), "p");
+}
+
 TEST_F(NavigationTest, TheCloseBoxClosesTheWindowOnce) {
   PutInterface("page.iml", "", "<PAGE NAME=p></PAGE>");
   ASSERT_EQ(Open("page.iml"), kOk);

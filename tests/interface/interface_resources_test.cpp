@@ -91,4 +91,30 @@ TEST_F(ResourcesTest, ElementsAreReachedByIndexThroughTheirClass) {
   EXPECT_EQ(element_node(window_, 9), nullptr);
 }
 
+TEST_F(ResourcesTest, NativeControlsAreColouredWithTheirElementsColours) {
+  PutInterface("page.iml", "FGCOLOR=#102030 BGCOLOR=#E0E0FF", "<PAGE NAME=p><FIELD NAME=f RECT=\"0,0,100,20\"/></PAGE>");
+  ASSERT_EQ(Open("page.iml"), kOk);
+  Status status;
+  Element* field = element_at(window_, 0, &status);
+  ASSERT_TRUE(field);
+  const HWND control = *reinterpret_cast<HWND*>(HandleData(field->text));
+  HDC dc = GetDC(control);
+  for (UINT message : {WM_CTLCOLOREDIT, WM_CTLCOLORSTATIC, WM_CTLCOLORDLG}) {
+    SetTextColor(dc, RGB(1, 1, 1));
+    SetBkColor(dc, RGB(2, 2, 2));
+    auto brush = reinterpret_cast<HBRUSH>(SendMessageA(Native(), message, WPARAM(dc), LPARAM(control)));
+    EXPECT_EQ(GetTextColor(dc), RGB(0x10, 0x20, 0x30));
+    EXPECT_EQ(GetBkColor(dc), RGB(0xE0, 0xE0, 0xFF));
+    LOGBRUSH description{};
+    ASSERT_EQ(GetObjectA(brush, sizeof description, &description), int(sizeof description));
+    EXPECT_EQ(description.lbColor, RGB(0xE0, 0xE0, 0xFF));
+  }
+  ReleaseDC(control, dc);
+}
+
+TEST_F(ResourcesTest, SoundsComeFromTheProgramsResources) {
+  ASSERT_EQ(start_interface_engine(), kOk);
+  EXPECT_EQ(play_sound("NO_SUCH.SND"), kErrNotFound);
+}
+
 }  // namespace

@@ -63,8 +63,13 @@ Status swatch_element(const ElementContext& context, int32_t message, intptr_t p
       return Paint(context.dc, swatch->rect, swatch->colour);
     case kMessageMouseDown: {
       const auto* event = reinterpret_cast<const MouseEvent*>(parameter);
-      if (event->button == kLeftButton && swatch->enabled && interface_accepts_input())
-        input_take(static_cast<InputResult*>(out), running_attribute("LINK"));
+      if (event->button != kLeftButton || !swatch->enabled || !interface_accepts_input()) return kOk;
+      if (running_attribute("NOTIFY")) {
+        Status status = notify(kEventPressBegins);
+        if (status == kOk) status = notify(kEventPressEnds);
+        if (status != kOk) return status;
+      }
+      input_take(static_cast<InputResult*>(out), running_attribute("LINK"));
       return kOk;
     }
     case kMessageShortcut:

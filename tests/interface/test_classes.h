@@ -10,7 +10,8 @@
 
 // SWATCH: a rectangle in its COLOR (grey without) that takes left clicks and its KEYS shortcut, with
 // the link of its LINK attribute when it has one. DISABLED makes it disabled (no clicks, shortcuts
-// refused); HITLESS makes its hit test answer outside. It keeps a title, a text value and a number.
+// refused); HITLESS makes its hit test answer outside; NOTIFY makes a press report events 12 and 15
+// through notify(). It keeps a title, a text value and a number.
 Status swatch_element(const ElementContext& context, int32_t message, intptr_t parameter, void* out);
 
 // FIELD: a native edit control at its RECT (MULTI: several lines) that takes every key but Escape,
