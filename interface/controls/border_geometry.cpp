@@ -67,15 +67,15 @@ namespace {
 
 bool IsOpen(Opening opening) { return opening.left < opening.right; }
 
-void Add(Polyline& line, int32_t x, int32_t y) {
+void Add(BorderPolyline& line, int32_t x, int32_t y) {
   if (line.count > 0 && line.points[line.count - 1] == Point{x, y}) return;
   if (line.count < kMaxPolylinePoints) line.points[line.count++] = Point{x, y};
 }
 
 void AddPiece(FrameLines& lines, Point from, Point to) {
   if (from == to) return;
-  Polyline& piece = lines.pieces[lines.count++];
-  piece = Polyline{};
+  BorderPolyline& piece = lines.pieces[lines.count++];
+  piece = BorderPolyline{};
   Add(piece, from.x, from.y);
   Add(piece, to.x, to.y);
 }
@@ -101,8 +101,8 @@ FrameLines frame_lines(const Rect& border, Opening opening, int32_t notchWidth, 
   const int32_t right = border.right - 1, bottom = border.bottom - 1;
   if (right < left || bottom < top) return lines;
   const int32_t w = std::clamp(notchWidth, 0, right - left), h = std::clamp(notchHeight, 0, bottom - top);
-  Polyline& outline = lines.pieces[lines.count++];
-  outline = Polyline{};
+  BorderPolyline& outline = lines.pieces[lines.count++];
+  outline = BorderPolyline{};
   if (IsOpen(opening)) Add(outline, opening.left - 1, top);
   else Add(outline, right, top);
   Add(outline, left, top);
@@ -129,15 +129,15 @@ BevelRing bevel_ring(const Rect& border, Opening opening, int32_t ring) {
   bevel.fits = true;
   const int32_t openLeft = std::max(opening.left, left + 1), openRight = std::min(opening.right, right);
   if (IsOpen(opening) && openLeft < openRight) {
-    Polyline& rightPart = bevel.topLeft[bevel.topLeftCount++];
+    BorderPolyline& rightPart = bevel.topLeft[bevel.topLeftCount++];
     Add(rightPart, right, top);
     Add(rightPart, openRight - 1, top);
-    Polyline& leftPart = bevel.topLeft[bevel.topLeftCount++];
+    BorderPolyline& leftPart = bevel.topLeft[bevel.topLeftCount++];
     Add(leftPart, openLeft - 1, top);
     Add(leftPart, left, top);
     Add(leftPart, left, bottom);
   } else {
-    Polyline& whole = bevel.topLeft[bevel.topLeftCount++];
+    BorderPolyline& whole = bevel.topLeft[bevel.topLeftCount++];
     Add(whole, right, top);
     Add(whole, left, top);
     Add(whole, left, bottom);

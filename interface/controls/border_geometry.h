@@ -65,7 +65,7 @@ Opening edge_opening(const Rect& border, const TitleGap* gap);
 // Polylines drawn the system's way: from point to point, each segment's last pixel left to the next
 // one, the final point itself not drawn.
 constexpr size_t kMaxPolylinePoints = 8;
-struct Polyline {
+struct BorderPolyline {
   Point points[kMaxPolylinePoints];
   size_t count;
 };
@@ -76,7 +76,7 @@ struct Polyline {
 // round by the left, bottom and right sides and back along the top to the opening's right end. A
 // notch (chipped corner; 0 by 0 for none) is cut out of the bottom-right corner.
 struct FrameLines {
-  Polyline pieces[2];
+  BorderPolyline pieces[2];
   size_t count;
 };
 FrameLines frame_lines(const Rect& border, Opening opening, int32_t notchWidth, int32_t notchHeight);
@@ -86,9 +86,9 @@ FrameLines frame_lines(const Rect& border, Opening opening, int32_t notchWidth, 
 // one or two are top-left, the last bottom-right). A positive indent draws top-left dark and
 // bottom-right light, a negative one the other way round. None when the ring does not fit.
 struct BevelRing {
-  Polyline topLeft[2];
+  BorderPolyline topLeft[2];
   size_t topLeftCount;
-  Polyline bottomRight;
+  BorderPolyline bottomRight;
   bool fits;
 };
 BevelRing bevel_ring(const Rect& border, Opening opening, int32_t ring);

@@ -1,6 +1,7 @@
 #include "interface/controls/image_states.h"
 
 #include "interface/attribute_values.h"
+#include "interface/controls/listed_children.h"
 #include "interface/document_tree.h"
 #include "runtime/text.h"
 
@@ -33,10 +34,11 @@ Status AppendSet(MemoryHandle states, const MarkupNode* child, const MarkupNode*
 Status build_image_states(const MarkupNode* element, MemoryHandle states) {
   Status status = HandleSetSize(states, 0);
   bool anyChild = false;
-  for (const MarkupNode* child = element->children; child && status == kOk; child = child->next) {
-    if (!IsElementKind(child->kind) || !child->name || TextCompare(child->name, "IMAGE") != 0) continue;
-    anyChild = true;
-    status = AppendSet(states, child, element);
+  if (status == kOk) {
+    status = visit_listed_children(element, "IMAGE", [&](const MarkupNode* child) {
+      anyChild = true;
+      return AppendSet(states, child, element);
+    });
   }
   if (status == kOk && !anyChild && element_attribute(element, "SRC")) status = AppendSet(states, nullptr, element);
   if (status != kOk) {

@@ -21,8 +21,8 @@ static_assert(sizeof(ImageState) == 272);
 enum DrawState : int32_t { kDrawNormal = 0, kDrawDim = 1, kDrawLit = 2 };
 constexpr int32_t kStatesPerSet = 3;
 
-// Fills `states` (resized; emptied first) from the element's child IMAGE elements, one set each in
-// document order, their SRC, SRC_RECT, DIM, DIM_RECT, LIT and LIT_RECT falling back to the element's
+// Fills `states` (resized; emptied first) from the element's child IMAGE elements (and IMAGEs nested
+// in them: a list without closing tags), one set each in document order, their SRC, SRC_RECT, DIM, DIM_RECT, LIT and LIT_RECT falling back to the element's
 // own; with no such child, one set from the element's attributes when it has SRC; else none. A dim
 // or lit state without a name or rectangle of its own shows the normal one's. -7004 when memory runs
 // out (the handle is then empty).

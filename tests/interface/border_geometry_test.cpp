@@ -15,7 +15,7 @@ namespace {
 class Picture {
  public:
   Picture(int width, int height) : width_(width), rows_(height, std::string(width, '.')) {}
-  void Draw(const Polyline& line) {
+  void Draw(const BorderPolyline& line) {
     for (size_t i = 0; i + 1 < line.count; ++i) {
       Point from = line.points[i], to = line.points[i + 1];
       ASSERT_TRUE(from.x == to.x || from.y == to.y) << "borders draw straight segments only";

@@ -62,6 +62,12 @@ TEST_F(ImageStatesTest, ChildImagesMakeOneSetEachOverTheElementsOwn) {
   EXPECT_EQ(State(4).source, (Rect{5, 6, 7, 8})) << "the dim state keeps its set's rectangle";
   EXPECT_STREQ(State(5).name, "lit.png");
   EXPECT_EQ(State(5).source, (Rect{1, 2, 3, 4}));
+
+  // Written without closing tags, each IMAGE holds the next: still one set each, in order.
+  Build("<BUTTON><IMAGE SRC=a.png><IMAGE SRC=b.png><IMAGE SRC=c.png></BUTTON>");
+  ASSERT_EQ(Count(), 9u);
+  EXPECT_STREQ(State(3).name, "b.png");
+  EXPECT_STREQ(State(6).name, "c.png");
 }
 
 TEST_F(ImageStatesTest, LongNamesAreCutAndARebuildStartsOver) {
