@@ -3,6 +3,7 @@
 
 #include <richedit.h>
 
+#include "interface/controls/native_control.h"
 #include "interface/element_support.h"
 
 namespace {
@@ -43,19 +44,7 @@ void OnUnrealise(TextBox* box) {
 Status OnDraw(const ElementContext& context, TextBox* box) {
   if (!box->control || box->rect.right <= box->rect.left || box->rect.bottom <= box->rect.top) return kOk;
   if (!box->editable) return textbox_render(context, box);
-  // The field paints itself into the window's own context, and is printed into the off-screen buffer.
-  // It may leave a clip or objects of its own in the context: the elements drawn after it must not see
-  // them.
-  const int saved = SaveDC(context.dc);
-  if (!saved) return kErrMemory;
-  OffsetViewportOrgEx(context.dc, box->rect.left, box->rect.top, nullptr);
-  if (context.dc == context.windowDc)
-    SendMessageA(box->control, WM_PAINT, reinterpret_cast<WPARAM>(context.dc), 0);
-  else
-    SendMessageA(box->control, WM_PRINT, reinterpret_cast<WPARAM>(context.dc),
-                 PRF_CHECKVISIBLE | PRF_CLIENT | PRF_ERASEBKGND);
-  RestoreDC(context.dc, saved);
-  return kOk;
+  return native_control_draw(context, box->control, textbox_control_rect(box));
 }
 
 Status OnMouseDown(const ElementContext& context, TextBox* box, const MouseEvent& event, InputResult* result) {
@@ -96,10 +85,7 @@ Status OnSetRect(TextBox* box, const Rect& rect) {
   box->rect = rect;
   if (!box->control) return kOk;
   textbox_free_layers(&box->layers);  // a new size needs new layers
-  const Rect placed = textbox_control_rect(box);
-  if (!MoveWindow(box->control, placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top, TRUE))
-    return kErrNativeWindow;
-  return kOk;
+  return native_control_move(box->control, textbox_control_rect(box));
 }
 
 Status OnGetValue(TextBox* box, MemoryHandle buffer) {
