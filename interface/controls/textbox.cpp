@@ -36,9 +36,8 @@ Status OnCreate(const ElementContext& context) {
 }
 
 void OnUnrealise(TextBox* box) {
-  textbox_free_links(box);
   textbox_free_layers(&box->layers);
-  textbox_free_control(box);
+  textbox_free_control(box);  // with the links into its text
 }
 
 Status OnDraw(const ElementContext& context, TextBox* box) {

@@ -1,8 +1,10 @@
 // The window procedure put under a text box's native control. An input field admits only the
-// characters of its ALLOW set, whether typed or pasted, and keeps Return and Escape out of a single-line
-// field (they belong to the page's KEYS buttons); a display box's control never paints itself, since
-// the box draws its text onto the page.
+// characters of its ALLOW set, whether typed or pasted, and keeps out Escape, and Return from a
+// single-line field (they belong to the page's KEYS buttons); a display box's control never paints
+// itself, since the box draws its text onto the page.
 #include "interface/controls/textbox.h"
+
+#include <cstring>
 
 namespace {
 
