@@ -160,32 +160,37 @@ Status OnMouseDown(const ElementContext& context, ButtonRecord& button, const Mo
   return status;
 }
 
-Status OnShortcut(ButtonRecord& button, InputResult* result) {
-  if (!IsPicture(button)) {
-    if (!button.native || !IsWindowEnabled(button.native)) {
-      if (result) result->taken = false;
-      return kOk;
-    }
-    native_control_flash(button.native);
-    return kOk;
-  }
-  if (!Usable(button)) {
-    if (result) result->taken = false;
-    return kOk;
-  }
-  Status status = notify(kEventPressBegins);
-  button.drawState = kDrawLit;
-  if (status == kOk || status == kErrRefused) status = redraw_running_element();
+// A shortcut the button cannot take now is left untaken: the engine then activates nothing.
+Status DeclineShortcut(InputResult* result) {
+  if (result) result->taken = false;
+  return kOk;
+}
+
+// The press events have nothing to veto: a refusal goes on like a yes.
+Status PressAnswer(Status answer) { return answer == kErrRefused ? kOk : answer; }
+
+// Lit for a moment and reported as a press that began and ended; drawn at rest again whatever failed.
+Status FlashPicture(ButtonRecord& button) {
+  Status status = PressAnswer(notify(kEventPressBegins));
+  if (status == kOk) status = PressShow(&button, true);
   if (status == kOk) {
     GdiFlush();
     Sleep(kShortcutFlashMs);  // plainly: nothing else of the interface runs in the middle of this
-    status = notify(kEventPressEnds);
-    if (status == kErrRefused) status = kOk;
+    status = PressAnswer(notify(kEventPressEnds));
   }
-  button.drawState = kDrawNormal;
-  Status redrawn = redraw_running_element();
-  if (status == kOk) status = redrawn;
-  if (status != kOk && result) result->taken = false;
+  Status rested = PressShow(&button, false);
+  return status != kOk ? status : rested;
+}
+
+Status OnShortcut(ButtonRecord& button, InputResult* result) {
+  if (!IsPicture(button)) {
+    if (!button.native || !IsWindowEnabled(button.native)) return DeclineShortcut(result);
+    native_control_flash(button.native);
+    return kOk;
+  }
+  if (!Usable(button)) return DeclineShortcut(result);
+  Status status = FlashPicture(button);
+  if (status != kOk) DeclineShortcut(result);
   return status;
 }
 
