@@ -238,13 +238,6 @@ TEST(RunFormat, HeightsColoursEffectsAndPitch) {
   EXPECT_EQ(run_format(style, 96, kBlack, kLinkBlue).fontHeight, -kLargestRunSize);
 }
 
-TEST(TextFlow, TeletypeTextBuildsAFixedPitchRun) {
-  Built box("<TEXTBOX>plain <TT>code</TT></TEXTBOX>");
-  ASSERT_EQ(box.status, kOk);
-  EXPECT_TRUE(run_format(box.runWith("code").style, 96, kBlack, kLinkBlue).fixedPitch);
-  EXPECT_FALSE(run_format(box.runWith("plain").style, 96, kBlack, kLinkBlue).fixedPitch);
-}
-
 TEST(TextFlow, DeepNestingDoesNotRecurse) {
   std::string source = "<TEXTBOX>";
   for (int i = 0; i < 5000; ++i) source += "<I>";

@@ -399,7 +399,7 @@ TEST_F(TextBoxTest, PastedTextGoesThroughTheSameFilter) {
   EXPECT_EQ(Value("comments"), "x\r\ny\xE9");
 }
 
-TEST_F(TextBoxTest, ColoursOfTheBox) {
+TEST_F(TextBoxTest, ColoursOfTheBoxByDefaultAndFromItsAttributes) {
   PutInterface("page.iml", "", "<PAGE><TEXTBOX NAME=plain RECT=\"0,0,50,50\"/>"
                                "<TEXTBOX NAME=given RECT=\"0,60,50,90\" FGCOLOR=#123456 BGCOLOR=#ABCDEF EDITABLE/></PAGE>");
   ASSERT_EQ(Open("page.iml"), kOk);
@@ -412,10 +412,6 @@ TEST_F(TextBoxTest, ColoursOfTheBox) {
   EXPECT_EQ(colour("plain", kMessageGetBackColour), (Colour{255, 255, 255, 255}));
   EXPECT_EQ(colour("given", kMessageGetForeColour), (Colour{255, 0x12, 0x34, 0x56}));
   EXPECT_EQ(colour("given", kMessageGetBackColour), (Colour{255, 0xAB, 0xCD, 0xEF}));
-  const Colour orange{255, 255, 128, 0};
-  EXPECT_EQ(send_message(ElementNamed("plain"), kMessageSetForeColour, reinterpret_cast<intptr_t>(&orange)), kOk);
-  EXPECT_EQ(colour("plain", kMessageGetForeColour), orange);
-  EXPECT_TRUE(Box("plain")->foregroundGiven);
 }
 
 TEST_F(TextBoxTest, ClosingThePageReleasesEveryDrawingObject) {
