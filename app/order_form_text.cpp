@@ -113,7 +113,9 @@ Status OrderWriteFormText(GraphicsPort* printer, MemoryHandle text, const ValueT
   }
   char line[512];
   FormatText(line, sizeof line, "%s %s", Seller().company, kHeaderSuffix);
-  form.Line(line, nullptr);
+  // On paper a label ends at the tab stop, and a line this long would run off the page's left edge:
+  // the header starts where the values do instead.
+  form.printing() ? form.Line(nullptr, line) : form.Line(line, nullptr);
   form.NewLine();
 
   form.Type(18, 0);
