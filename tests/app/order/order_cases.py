@@ -190,15 +190,6 @@ def print_job_abandoned(probe):
         assert scheduler.job_count() == 0 and not os.path.exists(scheduler.output)
 
 
-def print_stays_responsive(probe):
-    with PrintScheduler() as scheduler:
-        results = run_probe(probe, "print-responsive", env=scheduler.env())
-        assert number(results, "open") == 0 and number(results, "close") == 0, results
-        assert number(results, "dispatched-while-printing") == 1 and number(results, "left-waiting") == 0, results
-        scheduler.wait_for_output()  # the page went through
-        assert scheduler.job_count() == 1
-
-
 def print_without_printer(probe):
     # A scheduler that is not there: no printer at all.
     with tempfile.TemporaryDirectory(dir=".") as folder:
@@ -211,8 +202,7 @@ def print_without_printer(probe):
 
 CASES = {f.__name__: f for f in [
     mail_equals_saved_text, mail_without_address_uses_fallback_sender, mail_sender_refused, mail_server_stopped,
-    print_order, print_page_is_in_points, print_dialog_cancelled, print_job_abandoned, print_stays_responsive,
-    print_without_printer]}
+    print_order, print_page_is_in_points, print_dialog_cancelled, print_job_abandoned, print_without_printer]}
 
 if __name__ == "__main__":
     if sys.argv[1:] == ["--list"]:

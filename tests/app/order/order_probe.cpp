@@ -8,7 +8,6 @@
 //   order_probe print-cancel             cancels the print dialog
 //   order_probe print-abandon            accepts the dialog, draws, and closes the job cancelled
 //   order_probe print-page               prints a frame around the page rectangle
-//   order_probe print-responsive         closes a job with a message waiting for a window
 #include <windows.h>
 
 #include <atomic>
@@ -192,37 +191,6 @@ int PrintPage() {
   return 0;
 }
 
-// A message waiting for a window of the thread is dispatched while the page goes to the printer.
-std::atomic<bool> gClosing{false};
-std::atomic<int> gDispatchedWhileClosing{0};
-LRESULT CALLBACK Receiver(HWND window, UINT message, WPARAM w, LPARAM l) {
-  if (message == WM_APP && gClosing) gDispatchedWhileClosing++;
-  return DefWindowProcA(window, message, w, l);
-}
-
-int PrintResponsive() {
-  WNDCLASSA windowClass = {};
-  windowClass.lpfnWndProc = Receiver;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.lpszClassName = "order_probe_receiver";
-  RegisterClassA(&windowClass);
-  HWND receiver = CreateWindowA("order_probe_receiver", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-  GraphicsPort* port = nullptr;
-  if (OpenAccepted(&port, nullptr) != kOk) return 0;
-  const Colour black{255, 0, 0, 0};
-  PortSetFont(port, &black, "Times", 0, 12, 0, kAlignLeft);
-  PortDrawTextAt(port, 72, 72, "RESPONSIVE", 10);
-  PostMessageA(receiver, WM_APP, 0, 0);
-  gClosing = true;
-  Report("close", PrintJobClose(port, false));
-  gClosing = false;
-  Report("dispatched-while-printing", gDispatchedWhileClosing);
-  MSG left;
-  Report("left-waiting", PeekMessageA(&left, receiver, WM_APP, WM_APP, PM_REMOVE));
-  DestroyWindow(receiver);
-  return 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -237,7 +205,6 @@ int main(int argc, char** argv) {
   else if (command == "print-cancel") result = PrintCancelled();
   else if (command == "print-abandon") result = PrintAbandoned();
   else if (command == "print-page") result = PrintPage();
-  else if (command == "print-responsive") result = PrintResponsive();
   else fprintf(stderr, "usage: see the head of order_probe.cpp\n");
   printf("seller-order-address %s\nseller-fallback-sender %s\n", Seller().orderAddress, Seller().fallbackSender);
   fflush(stdout);
