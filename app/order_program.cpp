@@ -5,6 +5,7 @@
 
 #include "app/page_archive.h"
 #include "app/page_events.h"
+#include "app/product_names.h"
 #include "app/start_up_variables.h"
 #include "files/file_system.h"
 #include "files/resource_load.h"
@@ -49,7 +50,7 @@ Status StartUp(const OrderEnvironment& environment, OrderState* state) {
   if ((status = PathMountBlock(state->resourceBlock, true, &state->archiveVolume)) != kOk) return status;
   if ((status = OrderSetStartUpVariables(environment.module)) != kOk) return status;
   char title[256];
-  FormatText(title, sizeof title, "Register %s", kOrderProductName);
+  FormatText(title, sizeof title, "Register %s", kProductName);
   status = open_interface(title, true, true, nullptr, state->archiveVolume, kFirstPageFile, nullptr, nullptr,
                           OrderPageEvent, nullptr, &state->window);
   if (status != kOk) return status;

@@ -2,12 +2,12 @@
 
 #include <array>
 
+#include "app/product_names.h"
 #include "interface/variables.h"
 #include "runtime/format.h"
 
 namespace {
 
-constexpr char kPlatformName[] = "Windows";
 constexpr int32_t kPriceDollars = 30, kPriceCents = 0;
 constexpr UINT kPriceSummaryString = 1000;
 
@@ -16,8 +16,8 @@ constexpr UINT kPriceSummaryString = 1000;
 Status OrderSetStartUpVariables(HMODULE module) {
   char price[32];
   FormatText(price, sizeof price, "%ld.%.2ld", kPriceDollars, kPriceCents);
-  const std::array<std::array<const char*, 2>, 6> variables{{{"TIER", kOrderProductName},
-                                                             {"PRODUCT", kOrderProductName},
+  const std::array<std::array<const char*, 2>, 6> variables{{{"TIER", kProductName},
+                                                             {"PRODUCT", kProductName},
                                                              {"PLATFORM", kPlatformName},
                                                              {"PRICE", price},
                                                              {"UPGRADE", ""},

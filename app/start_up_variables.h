@@ -7,9 +7,6 @@
 
 #include "runtime/status.h"
 
-// The product the program orders: PRODUCT and TIER, and the program's window title.
-inline constexpr char kOrderProductName[] = "Skyward";
-
 // Every variable that OrderSetStartUpVariables may set, in the order it sets them.
 inline constexpr const char* kOrderStartUpVariables[] = {"TIER",    "PRODUCT",       "PLATFORM",     "PRICE",
                                                          "UPGRADE", "UPGRADE_PRICE", "PRICE_SUMMARY"};
