@@ -183,8 +183,10 @@ void PreviewWindow::OnCommand(WORD id, WORD code) {
       DestroyWindow(window_);
       return;
     case kPageList:
-      if (code == LBN_SELCHANGE && commands_.choosePage)
-        commands_.choosePage(int(SendMessageA(pages_, LB_GETCURSEL, 0, 0)));
+      if (code != LBN_SELCHANGE || !commands_.choosePage) return;
+      commands_.choosePage(int(SendMessageA(pages_, LB_GETCURSEL, 0, 0)));
+      // A page with a field takes the keyboard for it; the author goes on choosing in the list.
+      SetFocus(pages_);
       return;
   }
 }

@@ -50,7 +50,7 @@ Status Previewer::Start(const char* argument) {
     if (status == kErrCancelled) return status;
   }
   if (status == kOk) Open(source);
-  window_.ShowBeside(page_ ? native_window_of(page_) : nullptr);
+  if (!page_) window_.ShowBeside(nullptr);  // otherwise it went beside the page window
   return kOk;
 }
 
@@ -82,16 +82,19 @@ Status Previewer::Run() {
 Status Previewer::OnEvent(InterfaceWindow* window, void* context, int32_t event, const char* page, int32_t index,
                           const char* name) {
   auto* self = static_cast<Previewer*>(context);
+  // Windows are numbered as they are made, a closed window's number going to the next one made: the
+  // page window is 0, and the frames of a page loaded again get the numbers they had.
   std::vector<InterfaceWindow*>& numbers = self->windowNumbers_;
   if (event == kEventWindowMade) {
-    std::replace(numbers.begin(), numbers.end(), window, static_cast<InterfaceWindow*>(nullptr));
-    numbers.push_back(window);
+    const auto free = std::find(numbers.begin(), numbers.end(), nullptr);
+    if (free == numbers.end()) numbers.push_back(window);
+    else *free = window;
   }
   if (event == kEventPageShown) self->viewChanged_ = true;
   if (event == kEventIdle) return kOk;  // ten a second: they would bury everything else
   const auto found = std::find(numbers.begin(), numbers.end(), window);
-  const int number = found == numbers.end() ? -1 : int(found - numbers.begin());
-  self->Log(EventLine(number, event, page, index, name));
+  self->Log(EventLine(found == numbers.end() ? -1 : int(found - numbers.begin()), event, page, index, name));
+  if (event == kEventClosing && found != numbers.end()) *found = nullptr;
   return kOk;  // the previewer follows every link and script as the pages write them
 }
 
@@ -125,74 +128,73 @@ void Previewer::LogVariables() {
 }
 
 void Previewer::Open(const PageSource& source) {
-  ClosePageWindow();
-  PathDispose(folder_);
-  folder_ = nullptr;
-  view_ = {};  // the window keeps its place on the desktop, not its pages
-  source_ = source;
-  Status status = PageSourceFolder(source_, &folder_);
+  PathSpec* folder = nullptr;
+  const Status status = PageSourceFolder(source, &folder);
   if (status != kOk) {
-    Log("Cannot open the folder " + source_.folder + ": " + StatusWords(status));
+    Log("Cannot open the folder " + source.folder + ": " + StatusWords(status));
     return;
   }
-  status = watch_.Start(source_.folder.c_str());
-  if (status != kOk) Log("The folder " + source_.folder + " cannot be watched (" + StatusWords(status) + "): reload with F5.");
+  PathSpec* previous = folder_;
+  folder_ = folder;
+  source_ = source;
+  view_ = {};
+  if (const Status watching = watch_.Start(source_.folder.c_str()); watching != kOk)
+    Log("The folder " + source_.folder + " cannot be watched (" + StatusWords(watching) + "): reload with F5.");
   Log("Opening " + DiskPathOf(source_));
   Reload("opened");
+  PathDispose(previous);  // the page window reads from the new folder now
 }
 
 void Previewer::ChooseAndOpen() {
   PageSource source;
   const Status status = PageSourceFromDialog(&source);
-  if (status == kOk) {
-    Open(source);
-    window_.ShowBeside(page_ ? native_window_of(page_) : nullptr);
-  } else if (status != kErrCancelled) {
-    Log("Cannot open that: " + StatusWords(status));
-  }
+  if (status == kOk) Open(source);
+  else if (status != kErrCancelled) Log("Cannot open that: " + StatusWords(status));
 }
 
 void Previewer::ClosePageWindow() {
-  if (!page_) return;
-  if (is_interface_open(page_)) {
-    RECT frame;
-    if (GetWindowRect(native_window_of(page_), &frame)) {
-      place_ = frame;
-      placed_ = true;
-    }
-    view_ = CaptureView(page_);
-    close_interface(page_);
-  }
+  if (page_ && is_interface_open(page_)) close_interface(page_);
   page_ = nullptr;
+}
+
+Status Previewer::OpenPageWindow(const std::string& file) {
+  windowNumbers_.clear();
+  const std::string title = source_.file + " - " + PreviewWindow::kTitle;
+  Status status = open_interface(title.c_str(), true, false, nullptr, folder_, file.c_str(), nullptr, nullptr,
+                                 OnEvent, this, &page_);
+  if (status != kOk) return status;
+  HWND native = native_window_of(page_);
+  // A page window closed by the author (or by a page's script) comes back where it was.
+  if (placed_) SetWindowPos(native, nullptr, place_.left, place_.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ShowWindow(native, SW_SHOW);
+  UpdateWindow(native);
+  if (!placed_) window_.ShowBeside(native);
+  return kOk;
 }
 
 void Previewer::Reload(const char* why) {
   if (!folder_) return;
-  const bool hadWindow = page_ != nullptr;
-  ClosePageWindow();
   logged_.clear();
   texts_.clear();
-  windowNumbers_.clear();
-  const std::string file = PageSourceFileText(source_), title = source_.file + " - " + PreviewWindow::kTitle;
+  const std::string file = PageSourceFileText(source_);
   const int64_t started = ClockMilliseconds();
-  InterfaceWindow* opened = nullptr;
-  Status status = open_interface(title.c_str(), true, false, nullptr, folder_, file.c_str(), nullptr, nullptr,
-                                 OnEvent, this, &opened);
+  Status status;
+  if (page_) {
+    // An empty window (its file failed to load) keeps the view it had before.
+    if (current_page(page_)) view_ = CaptureView(page_);
+    SetWindowTextA(native_window_of(page_), (source_.file + " - " + PreviewWindow::kTitle).c_str());
+    status = reload_interface(page_, folder_, file.c_str(), nullptr);
+  } else {
+    status = OpenPageWindow(file);
+  }
   std::vector<std::string> lost;
-  if (status == kOk) status = RestoreView(opened, view_, &lost);
+  if (status == kOk) status = RestoreView(page_, view_, &lost);
+  for (const std::string& page : lost) Log("The page " + page + " is no longer in " + source_.file + ".");
   if (status != kOk) {
-    if (opened) close_interface(opened);
     Log("Cannot show " + source_.file + ": " + StatusWords(status));
     window_.SetPages({});
     return;
   }
-  page_ = opened;
-  HWND native = native_window_of(page_);
-  if (placed_) SetWindowPos(native, nullptr, place_.left, place_.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  // A reload leaves the keyboard with the author's editor.
-  ShowWindow(native, hadWindow || placed_ ? SW_SHOWNOACTIVATE : SW_SHOW);
-  UpdateWindow(native);
-  for (const std::string& page : lost) Log("The page " + page + " is no longer in " + source_.file + ".");
   const uint32_t pages = page_directory(page_)->count;
   Log(source_.file + " " + why + ": " + std::to_string(pages) + (pages == 1 ? " page" : " pages") + " in " +
       std::to_string(ClockMilliseconds() - started) + " ms");
@@ -254,7 +256,7 @@ void Previewer::Follow() {
   }
   if (viewChanged_) {
     viewChanged_ = false;
-    view_ = CaptureView(page_);
+    if (current_page(page_)) view_ = CaptureView(page_);
     window_.SelectPage(WalkPageShown(page_));
   }
 }

@@ -43,8 +43,10 @@ class Previewer {
   void LogVariables();
   void Open(const PageSource& source);
   void ChooseAndOpen();
-  // Closes the page window and opens it again on the file, with the pages the author was on.
+  // Loads the file again into the page window (opened when there is none), with the pages the author
+  // was on.
   void Reload(const char* why);
+  Status OpenPageWindow(const std::string& file);
   void ClosePageWindow();
   void ChoosePage(int index);
   void ShowPageList();
@@ -59,11 +61,11 @@ class Previewer {
   FolderWatch watch_;
   ChangeSettling settling_{100, 1000};
   InterfaceWindow* page_ = nullptr;
-  bool placed_ = false;              // where the page window was, for the next one
+  bool placed_ = false;              // where the page window was, for one opened again
   RECT place_{};
   WindowView view_;                  // the pages on show, kept for the next load
   bool viewChanged_ = false;
-  std::vector<InterfaceWindow*> windowNumbers_;  // the page window 0, then its frames as they come
+  std::vector<InterfaceWindow*> windowNumbers_;  // the page window 0, then its frames; none: free
   std::set<std::string> logged_;     // repairs and pictures already in the log since the last load
   std::map<std::string, std::string> texts_;  // page files read to find a line, since the last load
 };
