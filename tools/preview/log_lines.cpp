@@ -33,7 +33,7 @@ const char* CodeWords(Status status) {
     case kErrImageFormat: return "not a picture the program can read";
     case kErrImageData: return "the picture ends early or is too large";
     case kErrNoInterface: return "no INTERFACE with a PAGE in it";
-    case kErrNoIndex: return "a folder without index.iml";
+    case kErrNoIndex: return "no page file (.iml) in the folder";
     case kErrUnicodePage: return "a Unicode form the program cannot read (use Windows-1252 or UTF-16)";
   }
   return nullptr;

@@ -39,7 +39,8 @@ const PageRecord* Resolve(InterfaceWindow* window, const PageChoice& choice) {
 
 PageChoice ChoiceOf(const PageRecord* page) { return page ? PageChoice{page->name, int32_t(page->index)} : PageChoice{}; }
 
-// The frame recorded for the FRAME of this name, or of this place among the unnamed ones.
+// The frame recorded for the FRAME of this name or, for a FRAME without one, of its place among the
+// page's frames.
 const FrameView* Matching(const std::vector<FrameView>& frames, const Frame& frame, int32_t ordinal) {
   for (const FrameView& view : frames) {
     if (frame.name && *frame.name ? SameFrameName(frame.name, view.name) : view.name.empty() && view.ordinal == ordinal)

@@ -42,14 +42,11 @@ Status Previewer::Start(const char* argument) {
   set_interface_log(OnEngineLog, this);
   LogVariables();
   PageSource source;
-  if (argument && *argument) {
-    status = PageSourceFromPath(argument, &source);
-    if (status != kOk) Log(std::string("Cannot open ") + argument + ": " + StatusWords(status));
-  } else {
-    status = PageSourceFromDialog(&source);
-    if (status == kErrCancelled) return status;
-  }
+  const bool asked = !argument || !*argument;
+  status = asked ? PageSourceFromDialog(&source) : PageSourceFromPath(argument, &source);
+  if (asked && status == kErrCancelled) return status;
   if (status == kOk) Open(source);
+  else Log(std::string("Cannot open ") + (asked ? "the file chosen" : argument) + ": " + StatusWords(status));
   if (!page_) window_.ShowBeside(nullptr);  // otherwise it went beside the page window
   return kOk;
 }
@@ -173,7 +170,10 @@ Status Previewer::OpenPageWindow(const std::string& file) {
 }
 
 void Previewer::Reload(const char* why) {
-  if (!folder_) return;
+  if (!folder_) {
+    Log("Nothing to reload: open a page file or folder first (Ctrl+O).");
+    return;
+  }
   logged_.clear();
   texts_.clear();
   const std::string file = PageSourceFileText(source_);
