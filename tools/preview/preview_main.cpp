@@ -7,22 +7,8 @@
 
 #include <cstdlib>
 
-#include "runtime/format.h"
+#include "app/status_line.h"
 #include "tools/preview/previewer.h"
-
-namespace {
-
-// As the order program does: the whole status on standard output, when there is one.
-void ReportStatus(Status status) {
-  HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
-  if (output == nullptr || output == INVALID_HANDLE_VALUE) return;
-  char line[64];
-  FormatText(line, sizeof line, "SkywardPreview status %ld\r\n", status);
-  DWORD written = 0;
-  WriteFile(output, line, DWORD(lstrlenA(line)), &written, nullptr);
-}
-
-}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   Status status;
@@ -31,7 +17,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     status = previewer.Start(__argc > 1 ? __argv[1] : nullptr);
     if (status == kOk) status = previewer.Run();
   }
-  ReportStatus(status);
+  WriteStatusLine("SkywardPreview", status);
   // Cancelling the open dialog is no failure.
   if (status == kErrCancelled) return 0;
   if (status != kOk) MessageBeep(0);
