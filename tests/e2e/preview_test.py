@@ -16,6 +16,7 @@ PREVIEW = os.environ.get("SKYWARD_PREVIEW_EXE", "SkywardPreview.exe")
 PAGES = os.path.join(os.environ.get("SKYWARD_SOURCE_DIR", os.path.join(os.path.dirname(__file__), "..", "..")),
                      "pages")
 TOOL_TITLE = "Skyward Preview"
+DIALOG_TITLE = "Open a page file, or any file of a page folder"
 FRAME = (130, 10, 510, 390)  # the walk's frame in the first page of pages/classic.iml
 # The seller's promise: a save shows in the window within a second.
 RELOAD_LIMIT = 1.0
@@ -209,6 +210,29 @@ class PreviewTest(PreviewTestCase):
         program.wait_line(r'^event 9 activated: window 1, page "email_name", element 1 "enter_method"$')
         program.wait_line(r'^event 3 page shown: window 1, page "enter_name"$')
         self.close(program, tool)
+
+    def test_without_an_argument_the_open_dialog_asks_for_the_pages(self):
+        folder = self.folder()
+        with open(os.path.join(folder, "start.iml"), "w", encoding="cp1252") as page:
+            page.write('<INTERFACE WIDTH=200 HEIGHT=100 BGCOLOR="#FFFFFF"><PAGE NAME="start"/></INTERFACE>\n')
+        with open(os.path.join(folder, "notes.txt"), "w") as notes:
+            notes.write("not a page file\n")
+        # Any file of a page folder chosen opens the folder's page file.
+        program = self.start(PREVIEW)
+        dialog = self.display.find_window(DIALOG_TITLE)
+        self.shot(dialog, "dialog")
+        dialog.type(windows_path(os.path.join(folder, "notes.txt")), x=30, y=30)
+        dialog.key("Return", x=30, y=30)
+        self.display.find_window(page_title("start.iml"))
+        program.wait_line(r"^start\.iml opened: 1 page in \d+ ms$")
+        self.close(program, self.display.find_window(TOOL_TITLE))
+
+        # Cancelled: the previewer ends at once, and that is no failure.
+        program = self.start(PREVIEW)
+        dialog = self.display.find_window(DIALOG_TITLE)
+        dialog.key("Escape", x=30, y=30)
+        self.assertEqual(program.wait_exit(), 0)
+        self.assertEqual(program.status_line("SkywardPreview status"), -7007)
 
 
 if __name__ == "__main__":
