@@ -58,6 +58,29 @@ for path in sys.argv[2:]:
     open(os.path.join(corpus, name + '.words'), 'wb').write(b'\2' + data)
 EOF
       ;;
+    smtp_reply_fuzz)  # the first byte picks how lines are cut: 0 as the line stream does, 1 after each LF
+      for dialogue in "$FUZZ_SOURCES"/smtp_dialogues/*; do
+        printf '\0' | cat - "$dialogue" >"$corpus/$(basename "$dialogue").stream"
+        printf '\1' | cat - "$dialogue" >"$corpus/$(basename "$dialogue").lines"
+      done ;;
+    smtp_text_fuzz) seed_files "$corpus" "$FUZZ_SOURCES"/smtp_bodies/* ;;
+    host_text_fuzz) seed_files "$corpus" "$FUZZ_SOURCES"/host_text_fuzz_seeds/* ;;
+    record_cutter_fuzz)
+      # Mode, capacity, splitter byte, refusals, chunk sizes, then the dialogues as each mode frames them.
+      python3 - "$corpus" "$FUZZ_SOURCES"/smtp_dialogues/* <<'EOF'
+import sys, os, struct
+corpus = sys.argv[1]
+for path in sys.argv[2:]:
+    data = open(path, 'rb').read()
+    lines = data.splitlines(keepends=True)
+    framed = {3: b''.join(struct.pack('<I', len(l) + 4) + l for l in lines),
+              5: b''.join(bytes([min(len(l) + 1, 255)]) + l[:254] for l in lines)}
+    for mode in range(6):
+        header = bytes([mode, 0xF0 if mode != 2 else 16, ord('\n'), mode % 3, 2, 1, 7, 40])
+        name = '%s.mode%d' % (os.path.basename(path), mode)
+        open(os.path.join(corpus, name), 'wb').write(header + framed.get(mode, data))
+EOF
+      ;;
   esac
 }
 
