@@ -58,6 +58,25 @@ for path in sys.argv[2:]:
     open(os.path.join(corpus, name + '.words'), 'wb').write(b'\2' + data)
 EOF
       ;;
+    page_load_fuzz)
+      # The pages as they are, in UTF-16, declared in another 8-bit encoding, and with window variables
+      # (one NAME=value a line after the mark): as the program sets them, one showing another and one
+      # showing itself.
+      python3 - "$corpus" "$SOURCE_ROOT"/pages/*.iml <<'EOF'
+import sys, os
+corpus = sys.argv[1]
+mark = b'\0VARIABLES\0'
+for path in sys.argv[2:]:
+    page = open(path, 'rb').read()
+    name = os.path.join(corpus, os.path.basename(path))
+    open(name, 'wb').write(page)
+    open(name + '.utf16', 'wb').write(b'\xff\xfe' + page.decode('latin-1').encode('utf-16-le'))
+    open(name + '.mac', 'wb').write(b'<FILE ENCODING="MacRoman">\n' + page)
+    open(name + '.variables', 'wb').write(page + mark + b'ERROR=-1605\nPRICE_SUMMARY=<B>3 copies or more: 10 % off</B>\n'
+                                          b'PRODUCT=<PARAMETER NAME=PLATFORM>Skyward</PARAMETER> Deluxe\n'
+                                          b'PLATFORM=<PARAMETER NAME=PLATFORM>Windows</PARAMETER>, again\n')
+EOF
+      ;;
     smtp_reply_fuzz)  # the first byte picks how lines are cut: 0 as the line stream does, 1 after each LF
       for dialogue in "$FUZZ_SOURCES"/smtp_dialogues/*; do
         printf '\0' | cat - "$dialogue" >"$corpus/$(basename "$dialogue").stream"
