@@ -21,6 +21,7 @@ Status ReadTable(ImageStream* input, uint8_t packed, GifTable* table) {
 }
 
 struct Transparency {
+  bool stated = false;  // a graphic-control extension said whether a colour is transparent
   bool set = false;
   uint8_t index = 0;
 };
@@ -40,8 +41,9 @@ Status FindImage(ImageStream* input, Transparency* transparency) {
       uint8_t block[256];
       if ((status = ImageStreamReadByte(input, &size)) != kOk) return status;
       if ((status = ImageStreamRead(input, size + 1u, block)) != kOk) return status;
-      if (size >= 4 && (block[0] & 1)) {
-        transparency->set = true;
+      if (size >= 4) {
+        transparency->stated = true;
+        transparency->set = (block[0] & 1) != 0;
         transparency->index = block[3];
       }
       continue;
@@ -76,7 +78,9 @@ Status GifRead(ImageStream* input, Pixmap** pixmap, Pixmap** mask, MaskDescripto
   const GifTable* table = local.present ? &local : global.present ? &global : nullptr;
   if (!table) return kErrImageFormat;
 
-  const bool transparent = gif89a && (global.present || transparency.set);
+  // Without a graphic-control extension the background colour is taken as transparent; an extension
+  // that clears the flag says the image is opaque.
+  const bool transparent = gif89a && (transparency.set || (global.present && !transparency.stated));
   const uint8_t transparentIndex = transparency.set ? transparency.index : backgroundIndex;
   ColourTable colours{};
   colours.count = table->count;

@@ -13,6 +13,11 @@ struct Codec {
 constexpr Codec kCodecs[] = {
     {kImageGif, kImageGifAlias, GifRead, GifWrite},
     {kImagePng, kImagePngAlias, PngRead, PngWrite},
+    {kImageJpeg, kImageJpegAlias, JpegRead, JpegWrite},
+    {kImageBmp, kImageBmpAlias, BmpRead, BmpWrite},
+    {kImageTarga, kImageTargaAlias, TargaRead, TargaWrite},
+    {kImagePict, kImagePict, PictRead, PictWrite},
+    {kImagePattern, kImagePattern, PatternRead, PatternWrite},
 };
 
 const Codec* FindCodec(FourCC format) {
@@ -47,6 +52,22 @@ uint32_t ImageColoursUsed(const Pixmap* pixmap) {
       if (row[x] >= count) count = row[x] + 1u;
   }
   return count;
+}
+
+Status ImageRowIndicesOrBgr(Pixmap* pixmap, int32_t y, uint8_t* row) {
+  const int32_t width = PixmapWidth(pixmap);
+  for (int32_t x = 0; x < width; ++x) {
+    if (pixmap->kind == 1) {
+      row[x] = pixmap->baseAddress[size_t(y) * pixmap->rowBytes + size_t(x)];
+      continue;
+    }
+    Colour c;
+    const Status status = PixmapGetPixelColour(pixmap, nullptr, x, y, &c);
+    if (status != kOk) return status;
+    uint8_t* p = row + 3 * x;
+    p[0] = c.blue, p[1] = c.green, p[2] = c.red;
+  }
+  return kOk;
 }
 
 Status ImageRead(MemoryHandle data, Pixmap** pixmap, Pixmap** mask, MaskDescriptor* maskDescriptor,

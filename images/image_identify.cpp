@@ -1,7 +1,7 @@
 // Recognition by content: the first bytes only, in a fixed order; the first test that passes decides.
 #include <cstring>
 
-#include "images/image.h"
+#include "images/image_codecs.h"
 #include "runtime/byte_order.h"
 
 namespace {
@@ -89,6 +89,10 @@ bool IsTarga(const Bytes& b) {
 }
 
 }  // namespace
+
+bool ImagePictureAt(const uint8_t* data, uint32_t size, uint32_t offset) {
+  return IsPictureAt(Bytes{data, size}, offset);
+}
 
 FourCC ImageIdentify(MemoryHandle data) {
   if (!data) return 0;

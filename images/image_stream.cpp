@@ -18,6 +18,25 @@ Status ImageStreamReadByte(ImageStream* stream, uint8_t* byte) {
   return kOk;
 }
 
+const uint8_t* ImageStreamTake(ImageStream* stream, uint32_t count) {
+  if (count > stream->size - stream->position) return nullptr;
+  const uint8_t* bytes = HandleData(stream->data) + stream->position;
+  stream->position += count;
+  return bytes;
+}
+
+Status ImageStreamSkip(ImageStream* stream, uint32_t count) {
+  if (count > stream->size - stream->position) return kErrImageData;
+  stream->position += count;
+  return kOk;
+}
+
+Status ImageStreamSeek(ImageStream* stream, uint32_t position) {
+  if (position > stream->size) return kErrImageData;
+  stream->position = position;
+  return kOk;
+}
+
 Status ImageStreamWrite(ImageStream* stream, uint32_t count, const void* buffer) {
   if (count > UINT32_MAX - stream->size) return kErrMemory;
   const Status status = HandleAppendData(stream->data, buffer, count);

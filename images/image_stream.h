@@ -18,6 +18,13 @@ ImageStream ImageStreamOver(MemoryHandle data);
 // -7302 and nothing moves when fewer than `count` bytes are left; 0 bytes always succeed.
 Status ImageStreamRead(ImageStream* stream, uint32_t count, void* buffer);
 Status ImageStreamReadByte(ImageStream* stream, uint8_t* byte);
+// The next `count` bytes where they lie, without a copy (the caller keeps the handle locked), or none
+// and nothing moves when fewer are left.
+const uint8_t* ImageStreamTake(ImageStream* stream, uint32_t count);
+// Moves on by `count` bytes; -7302 and nothing moves when fewer are left.
+Status ImageStreamSkip(ImageStream* stream, uint32_t count);
+// Moves to `position`; -7302 and nothing moves when it lies past the end.
+Status ImageStreamSeek(ImageStream* stream, uint32_t position);
 // Appends; -7004 when the handle cannot grow.
 Status ImageStreamWrite(ImageStream* stream, uint32_t count, const void* buffer);
 Status ImageStreamWriteByte(ImageStream* stream, uint8_t byte);

@@ -47,7 +47,8 @@ enum ElementMessage : int32_t {
   kMessageOwnsControl = 16,
   // parameter: const Point* in the native window's client area; out: bool*, set when inside.
   kMessageHitTest = 17,
-  // Draw into context.dc (see ElementContext).
+  // Draw into context.dc (see ElementContext). parameter: 0, or 1 to ask a class that has a background
+  // of its own (a BORDER) to fill it first.
   kMessageDraw = 18,
   kMessageIdle = 19,
   // The element under the pointer was pressed on: a left, right or middle button went down, or a

@@ -16,7 +16,17 @@ inline void PutBig32(uint8_t* bytes, uint32_t value) {
   bytes[3] = uint8_t(value);
 }
 
+inline void PutBig16(uint8_t* bytes, uint32_t value) {
+  bytes[0] = uint8_t(value >> 8);
+  bytes[1] = uint8_t(value);
+}
+
 inline void PutLittle16(uint8_t* bytes, uint32_t value) {
   bytes[0] = uint8_t(value);
   bytes[1] = uint8_t(value >> 8);
+}
+
+inline void PutLittle32(uint8_t* bytes, uint32_t value) {
+  PutLittle16(bytes, value);
+  PutLittle16(bytes + 2, value >> 16);
 }

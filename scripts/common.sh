@@ -12,11 +12,13 @@ wine_prefix_of() { echo "$BUILD_ROOT/wine/$1"; }
 log() { printf '== %s\n' "$*" >&2; }
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
-# Starts Xvfb on a free display and exports DISPLAY; the server ends with this shell.
+# Starts Xvfb on a free display and exports DISPLAY; the server ends with this shell. -noreset: by
+# default the server resets whenever its last client leaves, and a test connecting at that moment
+# has its connection refused.
 start_xvfb() {
   local fifo display
   fifo=$(mktemp -u) && mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
   XVFB_PID=$!
   read -r display <"$fifo"
   rm -f "$fifo"

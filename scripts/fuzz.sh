@@ -32,7 +32,10 @@ seed() {
   local target=$1 corpus=$2 work
   case "$target" in
     markup_parser_fuzz) seed_files "$corpus" "$SOURCE_ROOT"/pages/*.iml ;;
-    image_read_fuzz) seed_files "$corpus" "$SOURCE_ROOT"/pages/*.gif "$SOURCE_ROOT"/pages/*.png ;;
+    image_read_fuzz) seed_files "$corpus" "$SOURCE_ROOT"/pages/*.gif "$SOURCE_ROOT"/pages/*.png "$FUZZ_SOURCES"/seeds/*/* ;;
+    # The readers of single formats: small pictures of that format in many variants.
+    bmp_read_fuzz | jpeg_read_fuzz | targa_read_fuzz | pict_read_fuzz | pattern_read_fuzz)
+      seed_files "$corpus" "$FUZZ_SOURCES/seeds/${target%_read_fuzz}"/* ;;
     archive_fuzz | path_fuzz)
       # The page archive and a small one that holds it, both packed by the archive tool.
       work=$(mktemp -d)

@@ -15,7 +15,7 @@ PACKAGES=(
   cmake ninja-build pkg-config dpkg-dev
   g++ clang libclang-rt-14-dev
   googletest libbenchmark-dev
-  zlib1g-dev libpng-dev libxml2-dev libgif-dev giflib-tools
+  zlib1g-dev libpng-dev libjpeg62-turbo-dev libxml2-dev libgif-dev giflib-tools libstb-dev
 )
 # Only for redrawing the pictures and sounds (tools/art/make.sh): rsvg-convert, Pillow and the logo's font.
 if [ "${1:-}" = art ]; then PACKAGES+=(librsvg2-bin python3-pil fonts-lato); fi

@@ -3,10 +3,18 @@
 // the table.
 #include "interface/controls/element_classes.h"
 
+Status border_element(const ElementContext& context, int32_t message, intptr_t parameter, void* out);
+Status button_element(const ElementContext& context, int32_t message, intptr_t parameter, void* out);
 Status frame_element(const ElementContext& context, int32_t message, intptr_t parameter, void* out);
+Status popup_element(const ElementContext& context, int32_t message, intptr_t parameter, void* out);
 
 const BuiltInElementClass kBuiltInElementClasses[] = {
+    {"BUTTON", button_element},
+    {"IMAGE", button_element},
+    {"IMG", button_element},
+    {"BORDER", border_element},
     {"FRAME", frame_element},
+    {"POPUP", popup_element},
 };
 
 const size_t kBuiltInElementClassCount = sizeof kBuiltInElementClasses / sizeof kBuiltInElementClasses[0];

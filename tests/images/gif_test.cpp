@@ -7,20 +7,21 @@
 namespace {
 
 // A 4 x 2 image of grey indices 0 to 3, twice, with a 2-bit global table and background index 1.
-Bytes SmallGif(const char* signature, bool control = false) {
+// With `control` 0 or 1, a graphic-control extension with that flag byte and index 2 comes first.
+Bytes SmallGif(const char* signature, int control = -1) {
   GifFile file(signature, 4, 2, 2, 1);
-  if (control) file.Control(1, 2);
+  if (control >= 0) file.Control(uint8_t(control), 2);
   return file.Image(4, 2, Lzw(2, {kClear, 0, 1, 2, 3, 0, 1, 2, 3, kEnd})).Trailer().bytes;
 }
 
 TEST(GifReadTest, TransparencyRules) {
   GifFile localTable("GIF89a", 2, 1, 0, 0);
   localTable.Image(2, 1, Lzw(2, {kClear, 0, 1, kEnd}), 1);
-  // The background is transparent only in GIF89a with a global table; a graphic control's index wins,
-  // but never in GIF87a.
-  const std::pair<Bytes, int> cases[] = {{SmallGif("GIF89a"), 1},        {SmallGif("GIF87a"), -1},
-                                         {SmallGif("GIF89a", true), 2},  {SmallGif("GIF87a", true), -1},
-                                         {localTable.bytes, -1}};
+  // Without a graphic control the background is transparent, only in GIF89a with a global table; a
+  // graphic control's index wins, and one that clears the flag makes the image opaque; never in GIF87a.
+  const std::pair<Bytes, int> cases[] = {{SmallGif("GIF89a"), 1},     {SmallGif("GIF87a"), -1},
+                                         {SmallGif("GIF89a", 1), 2},  {SmallGif("GIF87a", 1), -1},
+                                         {SmallGif("GIF89a", 0), -1}, {localTable.bytes, -1}};
   for (const auto& [file, key] : cases) {
     SCOPED_TRACE(key);
     const Decoded d = Decode(file);

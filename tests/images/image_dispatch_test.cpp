@@ -66,10 +66,35 @@ TEST(ImageReadTest, UnsupportedDataLeavesNoPixelMap) {
   ImageInfo info{};
   info.format = kImageGif;
   Pixmap* pixmap = reinterpret_cast<Pixmap*>(&info);
-  UniqueHandle bitmap = HandleOf(With({'B', 'M', 55, 0, 0, 0, 0, 0, 0, 0, 54}, {}, 64));  // no reader yet
-  EXPECT_EQ(ImageRead(bitmap.get(), &pixmap, nullptr, &mask, &info), kErrImageFormat);
+  UniqueHandle unknown = HandleOf(With({'B', 'M', 54, 0, 0, 0, 0, 0, 0, 0, 54}, {}, 64));  // too small for a bitmap
+  EXPECT_EQ(ImageRead(unknown.get(), &pixmap, nullptr, &mask, &info), kErrImageFormat);
   EXPECT_TRUE(pixmap == nullptr && mask.mode == kTransferCopy && mask.alphaOrIndex == 255 && info.format == 0);
-  EXPECT_EQ(ImageRead(bitmap.get(), nullptr, nullptr, nullptr, nullptr), kErrArgument);
+  EXPECT_EQ(ImageRead(unknown.get(), nullptr, nullptr, nullptr, nullptr), kErrArgument);
+  // A recognised format whose reader refuses the data resets the outputs all the same.
+  info.format = kImageGif, mask.mode = kTransferKeyColour;
+  UniqueHandle bitmap = HandleOf(With({'B', 'M', 55, 0, 0, 0, 0, 0, 0, 0, 54}, {}, 64));  // no information header
+  EXPECT_EQ(ImageRead(bitmap.get(), &pixmap, nullptr, &mask, &info), kErrImageData);
+  EXPECT_TRUE(pixmap == nullptr && mask.mode == kTransferCopy && info.format == 0);
+}
+
+// Either code of a format reaches its writer, and what each writer makes is recognised as its format.
+TEST(ImageWriteTest, EveryWriterIsReachedAndRecognised) {
+  const std::pair<FourCC, FourCC> codes[] = {{kImageGif, kImageGifAlias},     {kImagePng, kImagePngAlias},
+                                             {kImageJpeg, kImageJpegAlias},   {kImageBmp, kImageBmpAlias},
+                                             {kImageTarga, kImageTargaAlias}, {kImagePict, kImagePict},
+                                             {kImagePattern, kImagePattern}};
+  UniquePixmap map = NewMap(4, 2, kPixelIndexed, &SystemColourTable());
+  for (const auto& [primary, alias] : codes) {
+    for (FourCC code : {primary, alias}) {
+      const Bytes bytes = Encode(map.get(), nullptr, nullptr, code);
+      EXPECT_EQ(ImageIdentify(HandleOf(bytes).get()), primary) << std::string(reinterpret_cast<const char*>(&code), 4);
+    }
+  }
+  ImageInfo info{};
+  info.format = MakeFourCC("XBM ");
+  MemoryHandle encoded = reinterpret_cast<MemoryHandle>(&info);
+  EXPECT_EQ(ImageWrite(map.get(), nullptr, nullptr, &info, &encoded), kErrImageFormat);
+  EXPECT_EQ(encoded, nullptr);
 }
 
 // A read past the end fails without taking anything; the codecs rely on it to notice data that ends early.

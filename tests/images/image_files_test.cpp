@@ -28,9 +28,12 @@ TEST_F(FileLayerTest, ImagesSavedAndLoadedAgain) {
     for (int32_t y = 0; y < 3; ++y)
       for (int32_t x = 0; x < 5; ++x) EXPECT_EQ(IndexAt(loaded, x, y), x * 7 + y);
   }
-  // A format without a writer leaves the file that was there.
-  info.format = kImageBmp;
+  // A format without a writer, or a writer that refuses the map (a pattern's sides are powers of two),
+  // leaves the file that was there.
+  info.format = MakeFourCC("XBM ");
   EXPECT_EQ(ImageSaveFile(folder_.get(), "picture", image.get(), nullptr, &key, &info), kErrImageFormat);
+  info.format = kImagePattern;
+  EXPECT_EQ(ImageSaveFile(folder_.get(), "picture", image.get(), nullptr, &key, &info), kErrImageData);
   EXPECT_EQ(ReadAll(folder_.get(), "picture").substr(1, 3), "PNG");
 
   Pixmap* none = reinterpret_cast<Pixmap*>(&info);

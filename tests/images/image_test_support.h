@@ -62,6 +62,15 @@ inline uint32_t Shown(Pixmap* pixmap, Pixmap* mask, const MaskDescriptor* descri
   return c.alpha == 0 ? 0 : ColourToArgb(c);
 }
 
+// Numbers appended in a fixed byte order, `count` bytes of them.
+inline void AppendLittle(Bytes& bytes, uint64_t value, int count) {
+  for (int i = 0; i < count; ++i) bytes.push_back(i < 8 ? uint8_t(value >> (8 * i)) : 0);
+}
+inline void AppendBig(Bytes& bytes, uint64_t value, int count) {
+  for (int i = count - 1; i >= 0; --i) bytes.push_back(i < 8 ? uint8_t(value >> (8 * i)) : 0);
+}
+inline void Append(Bytes& bytes, const Bytes& more) { bytes.insert(bytes.end(), more.begin(), more.end()); }
+
 // The GIF and PNG pictures of the page archive.
 inline std::vector<std::filesystem::path> PagePictures() {
 #ifdef _WIN32

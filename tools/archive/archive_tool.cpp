@@ -10,6 +10,7 @@
 #include "files/archive_names.h"
 #include "files/file_types.h"
 #include "files/memory_stream.h"
+#include "tools/common/tool_files.h"
 
 namespace {
 
@@ -34,33 +35,6 @@ int Fail(FILE* err, const std::string& subject, const char* problem) {
 int Fail(FILE* err, const std::string& subject, Status status) {
   std::fprintf(err, "skyward-archive: %s: %s (status %d)\n", subject.c_str(), Explain(status), int(status));
   return 1;
-}
-
-bool ReadFile(const std::string& path, UniqueHandle* contents) {
-  FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return false;
-  UniqueHandle handle(HandleNew(0));
-  uint8_t buffer[65536];
-  bool ok = handle != nullptr;
-  for (size_t got; ok && (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) {
-    ok = HandleAppendData(handle.get(), buffer, got) == kOk;
-  }
-  ok = ok && !std::ferror(file);
-  std::fclose(file);
-  if (ok) *contents = std::move(handle);
-  return ok;
-}
-
-// Through a temporary file and a rename, so that a failure leaves no half-written file behind.
-bool WriteFile(const std::string& path, const void* bytes, size_t size) {
-  const std::string temporary = path + ".part";
-  FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (!file) return false;
-  bool ok = std::fwrite(bytes, 1, size, file) == size;
-  ok = std::fclose(file) == 0 && ok;
-  ok = ok && std::rename(temporary.c_str(), path.c_str()) == 0;
-  if (!ok) std::remove(temporary.c_str());
-  return ok;
 }
 
 // An archive file opened read-only over a copy of its bytes.

@@ -1,11 +1,22 @@
 // Image decoding against the reference libraries on the same bytes, and the masked copy.
 //  - GIF: the system's own reader against giflib (DGifSlurp into its own buffers);
 //  - PNG: the reader through the glue against bare libpng reading rows into one buffer;
+//  - BMP and Targa: the system's own readers against stb_image (stbi_load_from_memory, its own
+//    channel count) on files the writers made;
+//  - JPEG: the reader through the glue against bare libjpeg-turbo decoding RGB rows into one buffer;
 //  - PixmapCopy through a mask map (mode 1), 32-bit onto 32-bit.
 // Inputs: the pictures of pages/ and two synthetic 640 x 480 pictures made by the writers.
 #include <benchmark/benchmark.h>
 #include <gif_lib.h>
 #include <png.h>
+
+#include <cstdio>
+#include <jpeglib.h>
+
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_BMP
+#define STBI_ONLY_TGA
+#include <stb/stb_image.h>
 
 #include <cstring>
 #include <filesystem>
@@ -45,10 +56,11 @@ Pixmap* Synthetic(uint32_t format) {
   return map;
 }
 
-Bytes Encode(Pixmap* map, FourCC format) {
+Bytes Encode(Pixmap* map, FourCC format, uint8_t compression = 0) {
   ImageInfo info{};
   ImageInfoReset(&info);
   info.format = format;
+  info.compression = compression;
   MemoryHandle encoded = nullptr;
   if (ImageWrite(map, nullptr, nullptr, &info, &encoded) != kOk) return {};
   Bytes bytes(HandleData(encoded), HandleData(encoded) + HandleGetSize(encoded));
@@ -170,6 +182,52 @@ void ReadWithLibpng(benchmark::State& state, const Bytes& bytes) {
   state.SetItemsProcessed(state.iterations() * count);
 }
 
+// --- stb_image ---
+
+void ReadWithStb(benchmark::State& state, const Bytes& bytes) {
+  int64_t pixels = 0;
+  for (auto _ : state) {
+    int width = 0, height = 0, channels = 0;
+    stbi_uc* decoded = stbi_load_from_memory(bytes.data(), int(bytes.size()), &width, &height, &channels, 0);
+    if (!decoded) {
+      state.SkipWithError("stb_image failed");
+      break;
+    }
+    benchmark::DoNotOptimize(decoded);
+    stbi_image_free(decoded);
+    pixels = int64_t(width) * height;
+  }
+  state.SetItemsProcessed(state.iterations() * pixels);
+}
+
+// --- bare libjpeg-turbo: RGB rows into one buffer ---
+
+void ReadWithLibjpeg(benchmark::State& state, const Bytes& bytes) {
+  std::vector<uint8_t> pixels;
+  int64_t count = 0;
+  for (auto _ : state) {
+    jpeg_decompress_struct jpeg{};
+    jpeg_error_mgr errors{};
+    jpeg.err = jpeg_std_error(&errors);
+    jpeg_create_decompress(&jpeg);
+    jpeg_mem_src(&jpeg, bytes.data(), bytes.size());
+    jpeg_read_header(&jpeg, TRUE);
+    jpeg.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&jpeg);
+    const size_t rowBytes = size_t(jpeg.output_width) * 3;
+    pixels.resize(rowBytes * jpeg.output_height);
+    while (jpeg.output_scanline < jpeg.output_height) {
+      JSAMPROW row = pixels.data() + jpeg.output_scanline * rowBytes;
+      jpeg_read_scanlines(&jpeg, &row, 1);
+    }
+    jpeg_finish_decompress(&jpeg);
+    count = int64_t(jpeg.output_width) * jpeg.output_height;
+    jpeg_destroy_decompress(&jpeg);
+    benchmark::DoNotOptimize(pixels.data());
+  }
+  state.SetItemsProcessed(state.iterations() * count);
+}
+
 // --- the masked copy ---
 
 void MaskedCopy(benchmark::State& state) {
@@ -208,8 +266,27 @@ void Register() {
   gifs.emplace_back("synthetic640x480.gif", Encode(indexed, kImageGif));
   pngs.emplace_back("synthetic640x480_palette.png", Encode(indexed, kImagePng));
   pngs.emplace_back("synthetic640x480_rgb.png", Encode(direct, kImagePng));
+  const std::pair<std::string, Bytes> stbFiles[] = {
+      {"Bmp/synthetic640x480_8bit.bmp", Encode(indexed, kImageBmp)},
+      {"Bmp/synthetic640x480_24bit.bmp", Encode(direct, kImageBmp)},
+      {"Targa/synthetic640x480_8bit.tga", Encode(indexed, kImageTarga)},
+      {"Targa/synthetic640x480_24bit.tga", Encode(direct, kImageTarga)},
+  };
+  // Quality 100 (level 0) and 75 (level 64).
+  const std::pair<std::string, Bytes> jpegs[] = {
+      {"synthetic640x480_q100.jpg", Encode(direct, kImageJpeg, 0)},
+      {"synthetic640x480_q75.jpg", Encode(direct, kImageJpeg, 64)},
+  };
   PixmapDispose(indexed);
   PixmapDispose(direct);
+  for (const auto& [name, bytes] : stbFiles) {
+    benchmark::RegisterBenchmark(("ImageRead" + name).c_str(), ReadWithImageRead, bytes);
+    benchmark::RegisterBenchmark(("Stb" + name).c_str(), ReadWithStb, bytes);
+  }
+  for (const auto& [name, bytes] : jpegs) {
+    benchmark::RegisterBenchmark(("JpegImageRead/" + name).c_str(), ReadWithImageRead, bytes);
+    benchmark::RegisterBenchmark(("JpegLibjpeg/" + name).c_str(), ReadWithLibjpeg, bytes);
+  }
   for (const auto& [name, bytes] : gifs) {
     benchmark::RegisterBenchmark(("GifImageRead/" + name).c_str(), ReadWithImageRead, bytes);
     benchmark::RegisterBenchmark(("GifGiflib/" + name).c_str(), ReadWithGiflib, bytes);

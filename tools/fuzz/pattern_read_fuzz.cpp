@@ -1,0 +1,6 @@
+// Fuzz target: the Pattern reader alone on any bytes, and its writer on what it decodes.
+#include "tools/fuzz/reader_fuzz.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  return FuzzReader(PatternRead, PatternWrite, data, size);
+}
