@@ -5,6 +5,7 @@
 
 #include "app/page_archive.h"
 #include "app/page_events.h"
+#include "app/product_names.h"
 #include "files/file_system.h"
 #include "files/resource_load.h"
 #include "graphics/graphics_init.h"
@@ -23,8 +24,6 @@ using LayerStart = Status (*)();
 // release routine with the platform, so nothing here shuts them down.
 constexpr std::array<LayerStart, 4> kLayerStarts{PlatformStart, GraphicsInit, FileLayerStart, start_interface_engine};
 
-constexpr char kProductName[] = "Skyward";
-constexpr char kPlatformName[] = "Windows";
 constexpr int32_t kPriceDollars = 30, kPriceCents = 0;
 constexpr UINT kPriceSummaryString = 1000;
 constexpr char kFirstPageFile[] = "classic.iml";

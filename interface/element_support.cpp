@@ -23,6 +23,8 @@ const char* running_enclosing_attribute(const char* tag, const char* name) {
 
 const char* running_tag() { return Node() ? Node()->name : ""; }
 
+MarkupNode* running_document() { return Document(); }
+
 bool running_alignment(int32_t* alignment) {
   *alignment = 0;
   return Node() && element_alignment(Document(), Node(), alignment);

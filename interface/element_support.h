@@ -28,6 +28,10 @@ const char* running_inherited_attribute(const char* name);
 const char* running_enclosing_attribute(const char* tag, const char* name);
 // The element's tag, upper-cased ("BUTTON").
 const char* running_tag();
+// The first top-level node of the document the element belongs to: what the walks of
+// interface/document_tree.h and interface/text_flow.h take as `tree` (a text box builds its styled
+// text from its ancestors up to the INTERFACE).
+MarkupNode* running_document();
 // ALIGN of the element or of its nearest ancestor; inside a CENTER element the search stops at that
 // CENTER. *alignment: kAlignLeft (-1), kAlignCentre (0) or kAlignRight (1); centre when none is found,
 // and then the answer is false.

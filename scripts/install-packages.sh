@@ -4,7 +4,9 @@
 set -euo pipefail
 . "$(dirname "$0")/common.sh"
 
-# Packages from the main archive. wine32 is the i386 build; the rest are amd64.
+# Packages from the main archive. wine32 is the i386 build; the rest are amd64. The printing tests run
+# a private print scheduler (cupsd, lpadmin) that 32-bit Wine reaches through the i386 client library,
+# and read the printed page with Ghostscript and Poppler.
 PACKAGES=(
   gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix
   gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix
@@ -16,6 +18,7 @@ PACKAGES=(
   g++ clang libclang-rt-14-dev
   googletest libbenchmark-dev
   zlib1g-dev libpng-dev libjpeg62-turbo-dev libxml2-dev libgif-dev giflib-tools libstb-dev
+  cups-daemon cups-client libcups2:i386 ghostscript poppler-utils
 )
 # Only for redrawing the pictures and sounds (tools/art/make.sh): rsvg-convert, Pillow and the logo's font.
 if [ "${1:-}" = art ]; then PACKAGES+=(librsvg2-bin python3-pil fonts-lato); fi

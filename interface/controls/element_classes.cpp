@@ -7,6 +7,7 @@ Status border_element(const ElementContext& context, int32_t message, intptr_t p
 Status button_element(const ElementContext& context, int32_t message, intptr_t parameter, void* out);
 Status frame_element(const ElementContext& context, int32_t message, intptr_t parameter, void* out);
 Status popup_element(const ElementContext& context, int32_t message, intptr_t parameter, void* out);
+Status textbox_element(const ElementContext& context, int32_t message, intptr_t parameter, void* out);
 
 const BuiltInElementClass kBuiltInElementClasses[] = {
     {"BUTTON", button_element},
@@ -15,6 +16,7 @@ const BuiltInElementClass kBuiltInElementClasses[] = {
     {"BORDER", border_element},
     {"FRAME", frame_element},
     {"POPUP", popup_element},
+    {"TEXTBOX", textbox_element},
 };
 
 const size_t kBuiltInElementClassCount = sizeof kBuiltInElementClasses / sizeof kBuiltInElementClasses[0];

@@ -3,12 +3,14 @@
 // show any page in a real window and follow what happens.
 //
 //   interface_host [--folder PATH | --archive FILE] [--file NAME] [--page NAME] [--title TEXT]
-//                  [--variable NAME=VALUE]... [--veto EVENT]... [--test-classes]
+//                  [--variable NAME=VALUE]... [--veto EVENT]... [--value NAME]... [--test-classes]
 //
 // PATH and FILE are Windows paths (Z:\... for the Unix tree under Wine). Output lines:
 //   classes BUTTON FRAME ...               the process-wide element classes
 //   event <code> window <n> page <name|-> index <i> name <name|->
 //   status <code>                          at the end, the whole status
+//   value <name> <text>                    with --value: the value of that element of the event's page after
+//                                          each event 9 and 6, CR and LF written as \r and \n
 // --veto answers -8404 to every event of that code. --test-classes registers the test classes SWATCH,
 // FIELD and PROBE (tests/interface/test_classes.h) with the window.
 #include <windows.h>
@@ -32,6 +34,7 @@ struct Options {
   std::string title = "Interface host";
   std::vector<std::string> variables;
   std::vector<int32_t> vetoes;
+  std::vector<std::string> values;
   bool testClasses = false;
 };
 
@@ -52,6 +55,19 @@ int Number(InterfaceWindow* window) {
   return int(gWindows.size() - 1);
 }
 
+void PrintValues(InterfaceWindow* window) {
+  for (const std::string& name : gOptions.values) {
+    const int32_t index = find_element(window, name.c_str());
+    if (index < 0) continue;
+    char value[4096] = "";
+    if (element_value(window, index, value, sizeof value) != kOk) continue;
+    std::string shown;
+    for (const char* c = value; *c; ++c) shown += *c == '\r' ? "\\r" : *c == '\n' ? "\\n" : std::string(1, *c);
+    std::printf("value %s %s\n", name.c_str(), shown.c_str());
+  }
+  std::fflush(stdout);
+}
+
 Status Report(InterfaceWindow* window, void*, int32_t event, const char* page, int32_t index, const char* name) {
   if (event == kEventWindowMade && gOptions.testClasses) {
     add_element_class(window, "SWATCH", swatch_element);
@@ -61,6 +77,7 @@ Status Report(InterfaceWindow* window, void*, int32_t event, const char* page, i
   std::printf("event %d window %d page %s index %d name %s\n", int(event), Number(window), page ? page : "-",
               int(index), name ? name : "-");
   std::fflush(stdout);
+  if (event == kEventActivated || event == kEventPageLeaving) PrintValues(window);
   for (int32_t veto : gOptions.vetoes)
     if (veto == event) return kErrRefused;
   return kOk;
@@ -78,6 +95,7 @@ bool Parse(int argc, char** argv) {
     else if (option == "--title") gOptions.title = argv[++i];
     else if (option == "--variable") gOptions.variables.push_back(argv[++i]);
     else if (option == "--veto") gOptions.vetoes.push_back(std::atoi(argv[++i]));
+    else if (option == "--value") gOptions.values.push_back(argv[++i]);
     else return false;
   }
   return !gOptions.location.empty();
