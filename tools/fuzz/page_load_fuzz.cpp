@@ -11,7 +11,8 @@
 // - for nodes spread over the document: the next element of a tag, the enclosing element of a tag, the
 //   inherited attributes and the alignment;
 // - for each page, shown twice as the window shows it: parameters collected and substituted, the tree
-//   still well formed, and the elements that get records (known classes, none inside another).
+//   still well formed, the elements that get records (known classes, none inside another), and the
+//   styled text of its text boxes (the content walk, the runs, their white space and links).
 // Nothing may be left behind: every value table made is freed again.
 #include <algorithm>
 #include <charconv>
@@ -31,6 +32,8 @@
 #include "interface/page_elements.h"
 #include "interface/page_file.h"
 #include "interface/parameters.h"
+#include "interface/text_flow.h"
+#include "interface/text_style.h"
 #include "interface/variables.h"
 #include "runtime/encodings.h"
 #include "runtime/text.h"
@@ -41,7 +44,9 @@ constexpr std::string_view kVariablesMark{"\0VARIABLES\0", 11};
 constexpr size_t kMostAskedNodes = 16;  // each tree question walks the tree
 constexpr size_t kMostMatches = 12;
 constexpr size_t kMostPages = 8;
+constexpr size_t kMostTextBoxes = 4;  // of a page
 constexpr size_t kCut = kPageNameSize - 1;  // names and titles are kept up to this many bytes
+// The tags of the program's element classes.
 constexpr const char* kElementClasses[] = {"BUTTON", "IMAGE", "IMG", "BORDER", "FRAME", "POPUP", "TEXTBOX"};
 
 void Check(bool condition) {
@@ -316,6 +321,80 @@ void CheckTagSearches(const Tree& tree, const std::string& tag) {
   }
 }
 
+// --- The text of a text box.
+
+bool SameStyle(const RunStyle& a, const RunStyle& b) {
+  return a.face == b.face && a.size == b.size && a.flags == b.flags && a.link == b.link &&
+         (!(a.flags & kRunColoured) || a.colour == b.colour);
+}
+
+// The content walk visits the nodes inside the element in document order, each with the style of text
+// at its place.
+void CheckContentWalk(const Tree& tree, size_t elementAt) {
+  ContentCursor cursor;
+  Check(start_content_walk(&cursor, tree.top, tree.places[elementAt].node) == kOk);
+  size_t at = elementAt + 1;
+  for (;;) {
+    ContentStep step;
+    Check(next_content_node(&cursor, &step) == kOk);
+    if (!step.node) break;
+    Check(at < tree.places[elementAt].end && step.node == tree.places[at].node);
+    if (at - elementAt <= 4) {
+      RunStyle style;
+      Check(text_style(tree.top, step.node, &style) == kOk && SameStyle(style, step.style));
+    }
+    ++at;
+  }
+  Check(at == tree.places[elementAt].end);
+}
+
+// The runs tile the text and none is empty; a line break is CR LF; outside PRE, text has single blanks
+// for its white space and the line breaks come from block elements alone; each link run lies in the
+// one link range of its target.
+void CheckStyledText(MarkupNode* document, MarkupNode* element) {
+  StyledText styled;
+  Check(build_styled_text(document, element, &styled) == kOk);
+  const std::string_view text(styled.Text(), styled.TextLength());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r') Check(i + 1 < text.size() && text[i + 1] == '\n');
+    if (text[i] == '\n') Check(i > 0 && text[i - 1] == '\r');
+  }
+  size_t at = 0;
+  for (size_t r = 0; r < styled.RunCount(); ++r) {
+    const TextRun& run = styled.Run(r);
+    Check(run.offset == at && run.length > 0 && run.offset + run.length <= text.size());
+    at += run.length;
+    Check(!(run.style.flags & kRunLink) == !run.style.link);
+    const std::string_view piece = text.substr(run.offset, run.length);
+    if (run.style.flags & kRunPreformatted) continue;
+    if (piece.find('\r') == std::string_view::npos)
+      Check(piece.find('\t') == std::string_view::npos && piece.find("  ") == std::string_view::npos);
+    else
+      Check(piece == "\r\n" || piece == "\r\n\r\n" || piece == "\r\n\x95 ");
+  }
+  Check(at == text.size());
+
+  std::vector<bool> linked(styled.RunCount());
+  size_t next = 0;
+  const char* before = nullptr;  // the target of the range that ended at `next`
+  for (size_t l = 0; l < styled.LinkCount(); ++l) {
+    const LinkRange& range = styled.Link(l);
+    Check(range.runCount > 0 && range.firstRun >= next && range.firstRun + range.runCount <= styled.RunCount());
+    const char* target = styled.Run(range.firstRun).style.link;
+    Check(target != nullptr);
+    // Touching ranges of one target would be one range.
+    if (range.firstRun == next && before) Check(std::strcmp(before, target) != 0);
+    for (uint32_t r = range.firstRun; r < range.firstRun + range.runCount; ++r) {
+      const char* link = styled.Run(r).style.link;
+      Check(link && std::strcmp(link, target) == 0);
+      linked[r] = true;
+    }
+    next = range.firstRun + range.runCount;
+    before = target;
+  }
+  for (size_t r = 0; r < styled.RunCount(); ++r) Check(linked[r] == ((styled.Run(r).style.flags & kRunLink) != 0));
+}
+
 // --- Building a page.
 
 bool IsParameter(const MarkupNode* node) {
@@ -366,6 +445,12 @@ void BuildPage(MarkupNode* document, MarkupNode* page, const ValueTable* variabl
         return kOk;
       });
   Check(status == kOk && made == expected);
+  size_t boxes = 0;
+  for (MarkupNode* node : made) {
+    if (std::strcmp(node->name, "TEXTBOX") != 0 || ++boxes > kMostTextBoxes) continue;
+    CheckContentWalk(tree, tree.index.at(node));
+    CheckStyledText(document, node);
+  }
 }
 
 // --- The input.
