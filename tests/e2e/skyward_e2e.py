@@ -34,14 +34,15 @@ class WaitFailed(AssertionError):
 
 
 def wait_until(predicate, limit=STATE_LIMIT, interval=0.1, what="the expected state"):
-    """Polls until predicate() returns something true and returns it; fails after `limit` seconds."""
+    """Polls until predicate() returns something true and returns it; fails after `limit` seconds.
+    `what` may be a function, asked for the description only when the wait fails."""
     deadline = time.monotonic() + limit
     while True:
         value = predicate()
         if value:
             return value
         if time.monotonic() > deadline:
-            raise WaitFailed(f"waited {limit:.0f} s for {what}")
+            raise WaitFailed(f"waited {limit:.0f} s for {what() if callable(what) else what}")
         time.sleep(interval)
 
 
@@ -96,7 +97,11 @@ class Program:
                 if match:
                     return match
             return None
-        return wait_until(found, limit, what=f"a line matching {pattern!r}; output so far: {self.output()}")
+        def described():
+            # The idle ticks (event 4) say nothing about the failure and would bury the rest.
+            lines = [line for line in self.output() if not line.startswith("event 4 ")]
+            return f"a line matching {pattern!r}; the last lines of output: {lines[-40:]}"
+        return wait_until(found, limit, what=described)
 
     def wait_exit(self, limit=STATE_LIMIT):
         """The exit status as the shell sees it: the low 8 bits of the Windows exit code."""
