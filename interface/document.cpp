@@ -6,8 +6,7 @@
 #include "interface/document_tree.h"
 #include "interface/interface_log.h"
 #include "interface/interface_window.h"
-#include "interface/markup_parser.h"
-#include "runtime/encodings.h"
+#include "interface/page_file.h"
 #include "runtime/format.h"
 #include "runtime/text.h"
 
@@ -17,38 +16,6 @@ constexpr Colour kDefaultForeColour{255, 0, 0, 0};
 constexpr Colour kDefaultBackColour{255, 255, 255, 255};
 constexpr Rect kDefaultInterfaceRect{0, 0, 400, 300};
 constexpr size_t kPathSize = 2 * kNameFieldSize;
-
-// UTF-16 little-endian is the one Unicode form a page may come in: narrowed to the working encoding,
-// every character without a byte there becoming the substitution byte.
-Status NarrowUtf16(MemoryHandle text) {
-  const size_t size = HandleGetSize(text);
-  uint8_t* bytes = HandleData(text);
-  size_t written = 0;
-  for (size_t i = 2; i + 1 < size; i += 2) {
-    const uint16_t unit = uint16_t(bytes[i] | bytes[i + 1] << 8);
-    uint8_t byte = kSubstitutionByte;
-    if (unit < 0x80) {
-      byte = uint8_t(unit);
-    } else {
-      for (const CharacterRow& row : kCharacterTable) {
-        if (row.codePoint == unit && row.windows) {
-          byte = row.windows;
-          break;
-        }
-      }
-    }
-    bytes[written++] = byte;
-  }
-  return HandleSetSize(text, written);
-}
-
-Status ToWorkingEncoding(MemoryHandle text) {
-  if (EncodingIsNative(text)) return EncodingIsUtf16LittleEndian(text) ? NarrowUtf16(text) : kOk;
-  if (EncodingNameOfText(text, nullptr)) return kErrUnicodePage;
-  // An 8-bit text of another encoding; one that cannot be told is used as it is.
-  EncodingConvertToSystem(text, nullptr);
-  return kOk;
-}
 
 // The file itself, or the index.iml of a folder.
 Status LocatePageFile(PathSpec* folder, const char* file, char* path) {
@@ -61,18 +28,6 @@ Status LocatePageFile(PathSpec* folder, const char* file, char* path) {
   TextAppendBounded(path, "index.iml", kPathSize);
   status = FileGetInfo(folder, path, &info, false);
   return status == kOk && !info.container ? kOk : kErrNoIndex;
-}
-
-// The INTERFACE named `name` (letter case ignored), else the first.
-MarkupNode* SelectInterface(MarkupNode* tree, const char* name) {
-  MarkupNode* first = find_tagged_element(tree, nullptr, "INTERFACE", false);
-  if (!name || !*name) return first;
-  for (MarkupNode* node = first; node; node = find_tagged_element(tree, node, "INTERFACE", true)) {
-    char upper[kNameFieldSize];
-    const char* own = element_attribute(node, "NAME");
-    if (own && TextCompare(TextToUpperCopy(upper, own, sizeof upper), name) == 0) return node;
-  }
-  return first;
 }
 
 void TakeInterfaceAttributes(InterfaceWindow* window) {
@@ -128,18 +83,16 @@ Status Load(InterfaceWindow* window, PathSpec* folder, const char* file, const c
   MemoryHandle text = nullptr;
   if ((status = read_page_item(window, path, &text)) != kOk) return status;
   UniqueHandle owned(text);
-  if ((status = ToWorkingEncoding(text)) != kOk) return status;
   // The repairs are collected only for a log that wants them.
   UniqueHandle diagnostics(interface_log_set() ? HandleNew(0) : nullptr);
   if (interface_log_set() && !diagnostics) return kErrMemory;
-  if ((status = parse_markup(text, kRawContentTags, kAlwaysEmptyTags, diagnostics.get(), &window->document)) != kOk)
-    return status;
+  PageFile loaded;
+  status = load_page_file(text, window->interfaceName, diagnostics.get(), &loaded);
   if (diagnostics) ReportRepairs(path, diagnostics.get());
-
-  window->interfaceElement = SelectInterface(window->document, window->interfaceName);
-  if (!window->interfaceElement) return kErrNoInterface;
-  if ((status = build_page_directory(window->interfaceElement, &window->directory)) != kOk) return status;
-  if (window->directory.count == 0) return kErrNoInterface;  // a language index: interfaces without pages
+  if (status != kOk) return status;
+  window->document = loaded.document;
+  window->interfaceElement = loaded.interfaceElement;
+  window->directory = loaded.directory;
   TakeInterfaceAttributes(window);
   if ((status = LoadBackground(window)) != kOk) return status;
   return show_page(window, pageName ? page_by_name(&window->directory, pageName) : page_by_index(&window->directory, 0));

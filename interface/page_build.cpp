@@ -4,6 +4,7 @@
 #include "interface/document_tree.h"
 #include "interface/interface_window.h"
 #include "interface/node_walk.h"
+#include "interface/page_elements.h"
 #include "runtime/memory.h"
 #include "runtime/text.h"
 
@@ -94,16 +95,9 @@ Status build_page(InterfaceWindow* window, const PageRecord* page) {
   Status status = collect_parameters(&window->page.parameters, pageNode);
   if (status == kOk) status = substitute_parameters(&window->page.parameters, window->variables);
   if (status != kOk) return status;
-  Status made = kOk;
-  status = WalkNodes(pageNode->children, [&](MarkupNode* node, BlockStack<MarkupNode*>&) {
-    if (!is_plain_element(node)) return WalkStep::kDescend;
-    ElementHandler handler = find_element_class(window, node->name);
-    if (!handler) return WalkStep::kDescend;
-    // What lies inside a displayed element belongs to it: the text of a TEXTBOX, the ITEMs of a POPUP.
-    made = MakeElement(window, node, handler);
-    return made == kOk ? WalkStep::kSkipChildren : WalkStep::kStop;
-  });
-  return status != kOk ? status : made;
+  return walk_page_elements(
+      pageNode, [window](const char* tag) { return find_element_class(window, tag); },
+      [window](MarkupNode* node, ElementHandler handler) { return MakeElement(window, node, handler); });
 }
 
 void tear_down_page(InterfaceWindow* window) {

@@ -85,7 +85,9 @@ Status Substitute(ParameterList* list, size_t index, const char* value) {
 Status collect_parameters(ParameterList* list, MarkupNode* subtree) { return Collect(list, subtree, 0); }
 
 Status substitute_parameters(ParameterList* list, const ValueTable* windowVariables) {
-  for (size_t i = 0; i < list->count; ++i) {  // the list grows as values bring parameters of their own
+  size_t shown = 0;
+  // The list grows as values bring parameters of their own.
+  for (size_t i = 0; i < list->count && shown < kParameterSubstitutionLimit; ++i) {
     const ParameterList::Item item = list->items[i];
     if (item.nesting > kParameterNestingLimit) continue;
     const char* name = get_value(item.element->attributes, "NAME");
@@ -93,6 +95,7 @@ Status substitute_parameters(ParameterList* list, const ValueTable* windowVariab
     if (!value) continue;
     const Status status = Substitute(list, i, value);
     if (status != kOk) return status;
+    ++shown;
   }
   return kOk;
 }

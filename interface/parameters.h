@@ -23,11 +23,16 @@ struct ParameterList {
 // Values may hold parameters of their own; one nested deeper than this (a variable that shows itself)
 // keeps the content written for it.
 constexpr uint32_t kParameterNestingLimit = 32;
+// A value that shows itself twice (or two that show each other) doubles at every level, which the
+// nesting limit alone would let run to billions of elements: a page shows at most this many values,
+// and the parameters left over keep the content written for them.
+constexpr size_t kParameterSubstitutionLimit = 4096;
 
 // Enters every PARAMETER or PARAM element of the subtree (the node and everything below it).
 Status collect_parameters(ParameterList* list, MarkupNode* subtree);
 // Substitutes the listed elements, first to last, looking each NAME up in the window's variables and
 // then in the process-wide ones; parameters inside an inserted value join the list. A variable that
-// is not set leaves the element's own content. -7004 when memory runs out.
+// is not set leaves the element's own content, as does every parameter after the first
+// kParameterSubstitutionLimit values. -7004 when memory runs out.
 Status substitute_parameters(ParameterList* list, const ValueTable* windowVariables);
 void free_parameter_list(ParameterList* list);

@@ -45,6 +45,11 @@ size_t FindRecordEnd(const RecordCutter* cutter) {
   }
 }
 
+bool EndsAtHeldCarriageReturn(const RecordCutter* cutter, size_t end) {
+  return cutter->mode == kFramingAnyLineEnd && end == cutter->length && cutter->length < cutter->capacity &&
+         cutter->data[end - 1] == '\r';
+}
+
 }  // namespace
 
 bool RecordCutterInit(RecordCutter* cutter, int32_t mode, RecordSplitter splitter, void* context) {
@@ -113,6 +118,9 @@ size_t RecordCutterFeed(RecordCutter* cutter, const uint8_t* bytes, size_t count
   size_t used = 0;
   for (;;) {
     for (size_t end; (end = RecordCutterComplete(cutter)) > 0;) {
+      // A CR that ends the bytes held is the last one received only when none are at hand: else the
+      // next may be its LF, and the record would lose it.
+      if (used < count && EndsAtHeldCarriageReturn(cutter, end)) break;
       if (!sink(context, cutter->data, end)) return used;
       RecordCutterConsume(cutter, end);
     }

@@ -61,6 +61,48 @@ for path in sys.argv[2:]:
     open(os.path.join(corpus, name + '.words'), 'wb').write(b'\2' + data)
 EOF
       ;;
+    page_load_fuzz)
+      # The pages as they are, in UTF-16, declared in another 8-bit encoding, and with window variables
+      # (one NAME=value a line after the mark): as the program sets them, one showing another and one
+      # showing itself.
+      python3 - "$corpus" "$SOURCE_ROOT"/pages/*.iml <<'EOF'
+import sys, os
+corpus = sys.argv[1]
+mark = b'\0VARIABLES\0'
+for path in sys.argv[2:]:
+    page = open(path, 'rb').read()
+    name = os.path.join(corpus, os.path.basename(path))
+    open(name, 'wb').write(page)
+    open(name + '.utf16', 'wb').write(b'\xff\xfe' + page.decode('latin-1').encode('utf-16-le'))
+    open(name + '.mac', 'wb').write(b'<FILE ENCODING="MacRoman">\n' + page)
+    open(name + '.variables', 'wb').write(page + mark + b'ERROR=-1605\nPRICE_SUMMARY=<B>3 copies or more: 10 % off</B>\n'
+                                          b'PRODUCT=<PARAMETER NAME=PLATFORM>Skyward</PARAMETER> Deluxe\n'
+                                          b'PLATFORM=<PARAMETER NAME=PLATFORM>Windows</PARAMETER>, again\n')
+EOF
+      ;;
+    smtp_reply_fuzz)  # the first byte picks how lines are cut: 0 as the line stream does, 1 after each LF
+      for dialogue in "$FUZZ_SOURCES"/smtp_dialogues/*; do
+        printf '\0' | cat - "$dialogue" >"$corpus/$(basename "$dialogue").stream"
+        printf '\1' | cat - "$dialogue" >"$corpus/$(basename "$dialogue").lines"
+      done ;;
+    smtp_text_fuzz) seed_files "$corpus" "$FUZZ_SOURCES"/smtp_bodies/* ;;
+    host_text_fuzz) seed_files "$corpus" "$FUZZ_SOURCES"/host_text_fuzz_seeds/* ;;
+    record_cutter_fuzz)
+      # Mode, capacity, splitter byte, refusals, chunk sizes, then the dialogues as each mode frames them.
+      python3 - "$corpus" "$FUZZ_SOURCES"/smtp_dialogues/* <<'EOF'
+import sys, os, struct
+corpus = sys.argv[1]
+for path in sys.argv[2:]:
+    data = open(path, 'rb').read()
+    lines = data.splitlines(keepends=True)
+    framed = {3: b''.join(struct.pack('<I', len(l) + 4) + l for l in lines),
+              5: b''.join(bytes([min(len(l) + 1, 255)]) + l[:254] for l in lines)}
+    for mode in range(6):
+        header = bytes([mode, 0xF0 if mode != 2 else 16, ord('\n'), mode % 3, 2, 1, 7, 40])
+        name = '%s.mode%d' % (os.path.basename(path), mode)
+        open(os.path.join(corpus, name), 'wb').write(header + framed.get(mode, data))
+EOF
+      ;;
   esac
 }
 

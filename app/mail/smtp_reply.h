@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-// A line whose first three bytes are not digits has this code; no expected reply matches it.
+// A line whose first three bytes are not digits, or are "000", has this code; no expected reply matches it.
 constexpr int32_t kSmtpMalformedReply = -1;
 // Three digits, a separator and CR LF.
 constexpr size_t kSmtpShortestReplyLine = 6;

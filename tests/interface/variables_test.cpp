@@ -93,4 +93,19 @@ TEST_F(Variables, AVariableThatShowsItselfStopsAtTheNestingLimit) {
   EXPECT_NE(tree.find("{\"end\"}"), std::string::npos);
 }
 
+size_t Count(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = 0; (at = text.find(part, at)) != std::string::npos; at += part.size()) ++count;
+  return count;
+}
+
+TEST_F(Variables, AVariableThatShowsItselfTwiceStopsAtTheSubstitutionLimit) {
+  // Doubling at every level, the nesting limit alone would let it grow to 2^33 parameters.
+  set_variable(nullptr, "TWICE", "<PARAMETER NAME=TWICE>a</PARAMETER><PARAMETER NAME=TWICE>b</PARAMETER>");
+  const std::string tree = Substituted("<PARAMETER NAME=TWICE></PARAMETER>", nullptr);
+  // Each value shown brings two parameters; those not shown keep their own text.
+  EXPECT_EQ(Count(tree, "PARAMETER["), 1 + 2 * kParameterSubstitutionLimit);
+  EXPECT_EQ(Count(tree, "{\"a\"}") + Count(tree, "{\"b\"}"), kParameterSubstitutionLimit + 1);
+}
+
 }  // namespace

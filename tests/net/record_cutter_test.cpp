@@ -65,6 +65,8 @@ TEST(RecordCutter, AnyLineEndEndsARecordAndACrLfSplitAcrossChunksIsStillOneEnd) 
   EXPECT_EQ(Cut(kFramingAnyLineEnd, "one\r\ntwo\r\n", 4), (Records{"one\r", "two\r\n"}));
   EXPECT_EQ(Cut(kFramingAnyLineEnd, "one\r\ntwo\r\n", 100), (Records{"one\r\n", "two\r\n"}));
   EXPECT_EQ(Cut(kFramingAnyLineEnd, "one\r\n\ntwo", 4), (Records{"one\r", "\n", "~two"}));
+  // A CR that ends what the buffer holds is not the last byte received while more are at hand.
+  EXPECT_EQ(Cut(kFramingAnyLineEnd, "\n\r\n", 3, 2), (Records{"\n", "\r\n"}));
 }
 
 TEST(RecordCutter, ARecordLongerThanTheBufferIsCutAtItsCapacity) {

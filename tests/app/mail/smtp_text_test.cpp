@@ -34,6 +34,8 @@ TEST(SmtpReply, LinesThatDoNotStartWithThreeDigitsAreNeverAnExpectedCode) {
   EXPECT_EQ(ReadReply({"24: ok\r\n"}).first, kSmtpMalformedReply);
   EXPECT_EQ(ReadReply({"hello there\r\n"}).first, kSmtpMalformedReply);
   EXPECT_EQ(ReadReply({"2 0 ok\r\n"}).first, kSmtpMalformedReply);
+  // "000" would read as no reply yet, and the next line's code would stand instead.
+  EXPECT_EQ(ReadReply({"000-x\r\n", "250 ok\r\n"}), std::make_pair(kSmtpMalformedReply, size_t(2)));
 }
 
 std::string Wire(const std::string& body) {
