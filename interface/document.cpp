@@ -6,6 +6,7 @@
 #include "interface/document_tree.h"
 #include "interface/interface_log.h"
 #include "interface/interface_window.h"
+#include "interface/markup_parser.h"
 #include "interface/page_file.h"
 #include "runtime/format.h"
 #include "runtime/text.h"
