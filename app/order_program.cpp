@@ -6,11 +6,11 @@
 #include "app/page_archive.h"
 #include "app/page_events.h"
 #include "app/product_names.h"
+#include "app/start_up_variables.h"
 #include "files/file_system.h"
 #include "files/resource_load.h"
 #include "graphics/graphics_init.h"
 #include "interface/interface.h"
-#include "interface/variables.h"
 #include "runtime/format.h"
 #include "runtime/platform.h"
 #include "runtime/value_table.h"
@@ -24,8 +24,6 @@ using LayerStart = Status (*)();
 // release routine with the platform, so nothing here shuts them down.
 constexpr std::array<LayerStart, 4> kLayerStarts{PlatformStart, GraphicsInit, FileLayerStart, start_interface_engine};
 
-constexpr int32_t kPriceDollars = 30, kPriceCents = 0;
-constexpr UINT kPriceSummaryString = 1000;
 constexpr char kFirstPageFile[] = "classic.iml";
 
 // What the program makes and therefore cleans up.
@@ -39,26 +37,6 @@ struct OrderState {
 // The state of the program while OrderRun runs, for the page handler and the order text.
 OrderState* gRunning = nullptr;
 
-// The texts the pages show through PARAMETER elements.
-Status SetStartUpVariables(HMODULE module) {
-  char price[32];
-  FormatText(price, sizeof price, "%ld.%.2ld", kPriceDollars, kPriceCents);
-  const std::array<std::array<const char*, 2>, 6> variables{{{"TIER", kProductName},
-                                                             {"PRODUCT", kProductName},
-                                                             {"PLATFORM", kPlatformName},
-                                                             {"PRICE", price},
-                                                             {"UPGRADE", ""},
-                                                             {"UPGRADE_PRICE", ""}}};
-  for (const auto& [name, value] : variables) {
-    if (const Status status = set_variable(nullptr, name, value); status != kOk) return status;
-  }
-  // A seller may put a summary of his prices in the string table; as shipped it is empty and the pages
-  // keep their own text.
-  char summary[256] = "";
-  LoadStringA(module, kPriceSummaryString, summary, sizeof summary);
-  return summary[0] ? set_variable(nullptr, "PRICE_SUMMARY", summary) : kOk;
-}
-
 Status StartUp(const OrderEnvironment& environment, OrderState* state) {
   for (LayerStart start : kLayerStarts) {
     if (const Status status = start(); status != kOk) return status;
@@ -70,7 +48,7 @@ Status StartUp(const OrderEnvironment& environment, OrderState* state) {
   if (status != kOk) return status;
   // Writable: pages may change their archive; the changes live in memory only.
   if ((status = PathMountBlock(state->resourceBlock, true, &state->archiveVolume)) != kOk) return status;
-  if ((status = SetStartUpVariables(environment.module)) != kOk) return status;
+  if ((status = OrderSetStartUpVariables(environment.module)) != kOk) return status;
   char title[256];
   FormatText(title, sizeof title, "Register %s", kProductName);
   status = open_interface(title, true, true, nullptr, state->archiveVolume, kFirstPageFile, nullptr, nullptr,

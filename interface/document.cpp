@@ -4,9 +4,11 @@
 #include "files/file_system.h"
 #include "interface/attribute_values.h"
 #include "interface/document_tree.h"
+#include "interface/interface_log.h"
 #include "interface/interface_window.h"
 #include "interface/markup_parser.h"
 #include "runtime/encodings.h"
+#include "runtime/format.h"
 #include "runtime/text.h"
 
 namespace {
@@ -86,17 +88,33 @@ void TakeInterfaceAttributes(InterfaceWindow* window) {
   if (const char* colour = element_attribute(element, "BGCOLOR")) read_colour(colour, &window->background);
 }
 
+// The parser's repairs of the page file, for the log.
+void ReportRepairs(const char* file, MemoryHandle diagnostics) {
+  const size_t count = HandleGetSize(diagnostics) / sizeof(MarkupDiagnostic);
+  for (size_t i = 0; i < count; ++i) {
+    MarkupDiagnostic record;
+    BytesCopy(&record, HandleData(diagnostics) + i * sizeof record, sizeof record);
+    interface_log_report({InterfaceLogKind::kRepair, record.code, file, record.offset, record.line,
+                          record.offset - record.lineStart + 1, record.message});
+  }
+}
+
 Status LoadBackground(InterfaceWindow* window) {
   const char* file = element_attribute(window->interfaceElement, "BACKGROUND");
   if (!file || !*file) return kOk;
   MemoryHandle data = nullptr;
   Status status = read_page_item(window, file, &data);
-  if (is_missing_file(status)) return kOk;  // a page may name a picture it does not carry
   if (status == kOk) {
     status = ImageRead(data, &window->backgroundImage, &window->backgroundMask, &window->backgroundMode, nullptr);
     HandleDispose(data);
   }
-  return status;
+  if (status != kOk && interface_log_set()) {
+    char text[kNameFieldSize + 32];
+    FormatText(text, sizeof text, "Unable to load background '%s'", file);
+    interface_log_report({InterfaceLogKind::kMissingBackground, status, window->file,
+                          window->interfaceElement->offset, 0, 0, text});
+  }
+  return is_missing_file(status) ? kOk : status;  // a page may name a picture it does not carry
 }
 
 Status Load(InterfaceWindow* window, PathSpec* folder, const char* file, const char* interfaceName,
@@ -111,8 +129,12 @@ Status Load(InterfaceWindow* window, PathSpec* folder, const char* file, const c
   if ((status = read_page_item(window, path, &text)) != kOk) return status;
   UniqueHandle owned(text);
   if ((status = ToWorkingEncoding(text)) != kOk) return status;
-  if ((status = parse_markup(text, kRawContentTags, kAlwaysEmptyTags, nullptr, &window->document)) != kOk)
+  // The repairs are collected only for a log that wants them.
+  UniqueHandle diagnostics(interface_log_set() ? HandleNew(0) : nullptr);
+  if (interface_log_set() && !diagnostics) return kErrMemory;
+  if ((status = parse_markup(text, kRawContentTags, kAlwaysEmptyTags, diagnostics.get(), &window->document)) != kOk)
     return status;
+  if (diagnostics) ReportRepairs(path, diagnostics.get());
 
   window->interfaceElement = SelectInterface(window->document, window->interfaceName);
   if (!window->interfaceElement) return kErrNoInterface;

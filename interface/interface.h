@@ -63,6 +63,11 @@ bool pretranslate_message(const MSG* message);
 // to leaving the page) keeps the page and answers 0.
 Status load_interface(InterfaceWindow* window, PathSpec* folder, const char* file, const char* interfaceName,
                       const char* pageName);
+// Loads the file into a top-level window as if the window were opened on it anew: the pictures are read
+// again, the first page is shown and the window takes the size of the file's interface where it
+// stands. On failure the window is left empty with the error of load_interface; -7002 for a nested or
+// closed window. A veto of the page program keeps the page and answers 0.
+Status reload_interface(InterfaceWindow* window, PathSpec* folder, const char* file, const char* interfaceName);
 // Shows the page (none: an empty window) after leaving the current one; no file is read.
 Status show_page(InterfaceWindow* window, const PageRecord* page);
 Status go_to_page(InterfaceWindow* window, const char* pageName);

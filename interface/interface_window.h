@@ -43,6 +43,8 @@ struct CachedImage {
   char name[kNameFieldSize];
   bool pending;            // queued by PRELOAD, not read yet
   bool missing;            // the file is not there: asked again, it stays missing
+  char askedBy[kNameFieldSize];  // for the log: the page file that first named it,
+  uint32_t askedAt;              // and the offset of the element there
   Pixmap* pixmap;
   Pixmap* mask;
   MaskDescriptor maskDescriptor;

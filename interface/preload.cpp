@@ -2,9 +2,12 @@
 // elements ask for, kept until the window closes.
 #include "files/file_system.h"
 #include "interface/document_tree.h"
+#include "interface/element_support.h"
+#include "interface/interface_log.h"
 #include "interface/interface_window.h"
 #include "interface/node_walk.h"
 #include "runtime/clock.h"
+#include "runtime/format.h"
 #include "runtime/memory.h"
 #include "runtime/text.h"
 
@@ -31,9 +34,24 @@ CachedImage* Add(InterfaceWindow* top, const char* name) {
   return image;
 }
 
+// Who names the picture, for the log: the PRELOAD that queued it, or the element that asks for it
+// before it was read.
+void NoteAsker(CachedImage* image, const InterfaceWindow* window, const MarkupNode* element) {
+  TextCopyBounded(image->askedBy, window->file, sizeof image->askedBy);
+  image->askedAt = element ? element->offset : 0;
+}
+
+void Report(const CachedImage& image, InterfaceLogKind kind, Status status) {
+  char text[kNameFieldSize + 32];
+  FormatText(text, sizeof text, kind == InterfaceLogKind::kMissingPreload ? "Unable to preload image '%s'"
+                                                                          : "Unable to load image '%s'",
+             image.name);
+  interface_log_report({kind, status, image.askedBy, image.askedAt, 0, 0, text});
+}
+
 // Reads and decodes the picture. A missing file, or one that cannot be decoded, is remembered as
 // missing so that it is not read again; the first failure of the second kind is still reported.
-Status Load(InterfaceWindow* window, CachedImage* image) {
+Status Load(InterfaceWindow* window, CachedImage* image, InterfaceLogKind kind) {
   MemoryHandle data = nullptr;
   Status status = read_page_item(window, image->name, &data);
   if (status == kOk) {
@@ -42,6 +60,7 @@ Status Load(InterfaceWindow* window, CachedImage* image) {
   }
   image->pending = false;
   image->missing = status != kOk;
+  if (status != kOk && interface_log_set()) Report(*image, kind, status);
   return is_missing_file(status) ? kOk : status;
 }
 
@@ -54,7 +73,8 @@ void QueueUnder(InterfaceWindow* window, InterfaceWindow* top) {
     if (!has_tag(node, "PRELOAD")) return WalkStep::kDescend;
     const char* source = element_attribute(node, "SRC");
     const bool image = element_attribute(node, "IMAGE") || element_attribute(node, "IMG");
-    if (image && source && *source && !Lookup(top, source)) Add(top, source);
+    if (image && source && *source && !Lookup(top, source))
+      if (CachedImage* added = Add(top, source)) NoteAsker(added, window, node);
     return WalkStep::kSkipChildren;
   });
 }
@@ -75,7 +95,7 @@ void preload_step(InterfaceWindow* top) {
   for (size_t i = 0; i < top->imageCount; ++i) {
     if (!top->images[i].pending) continue;
     top->lastPreload = now;
-    Load(top, &top->images[i]);
+    Load(top, &top->images[i], InterfaceLogKind::kMissingPreload);
     return;
   }
 }
@@ -84,7 +104,9 @@ Status find_image(InterfaceWindow* window, const char* file, CachedImage** image
   InterfaceWindow* top = top_window(window);
   *image = Lookup(top, file);
   if (!*image && !(*image = Add(top, file))) return kErrMemory;
-  return (*image)->pending ? Load(window, *image) : kOk;
+  if (!(*image)->pending) return kOk;
+  NoteAsker(*image, window, running_element() ? running_element()->node : nullptr);
+  return Load(window, *image, InterfaceLogKind::kMissingImage);
 }
 
 void free_images(InterfaceWindow* top) {

@@ -20,8 +20,8 @@ DWORD StyleFor(const char* title, bool closeBox) {
   return kind | WS_CLIPCHILDREN;
 }
 
-// Sizes the client area to the interface's rectangle and centres the window on the desktop's work area.
-Status PlaceWindow(InterfaceWindow* window) {
+// Sizes the client area to the interface's rectangle; centred on the desktop's work area, or where it is.
+Status PlaceWindow(InterfaceWindow* window, bool centre) {
   const Rect& size = window->interfaceRect;
   RECT frame{0, 0, std::max<LONG>(size.right - size.left, 1), std::max<LONG>(size.bottom - size.top, 1)};
   const DWORD style = DWORD(GetWindowLongA(window->native, GWL_STYLE));
@@ -32,7 +32,8 @@ Status PlaceWindow(InterfaceWindow* window) {
   const LONG width = frame.right - frame.left, height = frame.bottom - frame.top;
   const LONG x = desk.left + (desk.right - desk.left - width) / 2, y = desk.top + (desk.bottom - desk.top - height) / 2;
   window->sizing = true;
-  const BOOL moved = SetWindowPos(window->native, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  const BOOL moved = SetWindowPos(window->native, nullptr, x, y, width, height,
+                                  SWP_NOZORDER | SWP_NOACTIVATE | (centre ? 0 : SWP_NOMOVE));
   window->sizing = false;
   return moved ? kOk : kErrNativeWindow;
 }
@@ -91,7 +92,7 @@ Status open_interface(const char* title, bool closeBox, bool show, const Rect* p
   status = CreateNative(window, title, closeBox, placement);
   if (status == kOk) status = send_event(window, kEventWindowMade, nullptr, nullptr);
   if (status == kOk) status = load_interface(window, folder, file, interfaceName, pageName);
-  if (status == kOk && window->autoPlaced) status = PlaceWindow(window);
+  if (status == kOk && window->autoPlaced) status = PlaceWindow(window, true);
   if (status == kOk && !is_interface_open(window)) status = kErrState;  // closed by the page program
   if (status != kOk) {
     close_interface(window);
@@ -103,6 +104,21 @@ Status open_interface(const char* title, bool closeBox, bool show, const Rect* p
   }
   *out = window;
   return kOk;
+}
+
+Status reload_interface(InterfaceWindow* window, PathSpec* folder, const char* file, const char* interfaceName) {
+  if (!is_interface_open(window) || window->parent) return kErrState;
+  // The names may point into the window's own fields, which the emptying clears.
+  char fileCopy[kNameFieldSize * 2], interfaceCopy[kNameFieldSize];
+  TextCopyBounded(fileCopy, file ? file : "", sizeof fileCopy);
+  TextCopyBounded(interfaceCopy, interfaceName ? interfaceName : "", sizeof interfaceCopy);
+  Status status = load_interface(window, nullptr, nullptr, nullptr, nullptr);
+  if (status != kOk || window->currentPage) return status;  // an error, or the page program kept its page
+  // No element holds a picture any more; those the file names are read afresh.
+  free_images(window);
+  status = load_interface(window, folder, fileCopy, interfaceCopy, nullptr);
+  if (status == kOk) status = PlaceWindow(window, false);
+  return status;
 }
 
 Status open_nested_interface(InterfaceWindow* parent, Element* frame, const Rect& bounds, const char* file,

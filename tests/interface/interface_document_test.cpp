@@ -254,4 +254,58 @@ TEST_F(DocumentTest, PicturesArePreloadedOnIdleTicksAndServedToElements) {
   EXPECT_EQ(again.pixmap, nullptr);
 }
 
+TEST_F(DocumentTest, ReloadingReadsTheFileAndItsPicturesAfreshAndTakesTheNewSizeInPlace) {
+  std::ifstream logo(SKYWARD_PAGES_DIR "/logo.gif", std::ios::binary);
+  scratch_.Put("pic.gif", std::string{std::istreambuf_iterator<char>(logo), {}});
+  PutInterface("page.iml", "WIDTH=300 HEIGHT=200", "<PAGE NAME=p><PROBE NAME=user/></PAGE><PAGE NAME=q/>");
+  ASSERT_EQ(Open("page.iml", nullptr, nullptr), kOk);
+  auto ask = [&](const char* file) {
+    ElementImage image{};
+    onEvent_ = [&](int32_t event) {
+      if (event == kEventActivated) element_image(file, &image);
+    };
+    follow_link(window_, nullptr, nullptr);
+    onEvent_ = nullptr;
+    return image.pixmap != nullptr;
+  };
+  ASSERT_TRUE(ask("pic.gif"));
+  ASSERT_EQ(go_to_page(window_, "q"), kOk);
+  RECT before;
+  GetWindowRect(Native(), &before);
+  // The picture goes and the interface grows: a reload sees both, a link only the file.
+  DeleteFileA((scratch_ / "pic.gif").c_str());
+  PutInterface("page.iml", "WIDTH=360 HEIGHT=250", "<PAGE NAME=p2><PROBE NAME=user/></PAGE><PAGE NAME=q/>");
+  ASSERT_EQ(follow_link(window_, nullptr, "#q"), kOk);
+  EXPECT_TRUE(ask("pic.gif"));
+  EXPECT_EQ(ClientOf(Native()).right, 300);
+  ClearEvents();
+  ASSERT_EQ(reload_interface(window_, folder_.get(), "page.iml", nullptr), kOk);
+  EXPECT_EQ(PageShown(window_), "p2");
+  EXPECT_FALSE(ask("pic.gif"));
+  EXPECT_EQ(ClientOf(Native()).right, 360);
+  EXPECT_EQ(ClientOf(Native()).bottom, 250);
+  RECT after;
+  GetWindowRect(Native(), &after);
+  EXPECT_EQ(after.left, before.left);
+  EXPECT_EQ(after.top, before.top);
+  // As a new load: the page is left, the first one built and shown.
+  EXPECT_EQ(Events(kEventPageLeaving), std::vector<std::string>{"0 6 q -1 -"});
+  EXPECT_EQ(Events(kEventPageShown), std::vector<std::string>{"0 3 p2 -1 -"});
+
+  // A file that fails leaves the window empty, and a later reload of the mended file shows it again.
+  PutInterface("page.iml", "", "");
+  EXPECT_EQ(reload_interface(window_, folder_.get(), "page.iml", nullptr), kErrNoInterface);
+  EXPECT_EQ(PageShown(window_), "<none>");
+  PutInterface("page.iml", "", "<PAGE NAME=back/>");
+  ASSERT_EQ(reload_interface(window_, folder_.get(), "page.iml", nullptr), kOk);
+  EXPECT_EQ(PageShown(window_), "back");
+  EXPECT_EQ(ClientOf(Native()).right, 400);  // the interface's size without WIDTH
+
+  // The page program may keep its page; a nested window cannot be reloaded on its own.
+  Answer(kEventPageLeaving, kErrRefused);
+  EXPECT_EQ(reload_interface(window_, folder_.get(), "page.iml", nullptr), kOk);
+  EXPECT_EQ(PageShown(window_), "back");
+  EXPECT_EQ(reload_interface(nullptr, folder_.get(), "page.iml", nullptr), kErrState);
+}
+
 }  // namespace
