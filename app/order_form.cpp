@@ -160,10 +160,12 @@ Status OrderCheckPayment(InterfaceWindow* page) {
   return *text ? kOk : kErrRefused;
 }
 
-Status OrderDefaultCardName() {
+Status OrderDefaultCardName(const char* previousName) {
   ValueTable* table = OrderFormTable();
   if (!table) return kErrState;
   const char* buyer = get_value(table, "user_name");
-  if (get_value(table, "card_name") || !buyer) return kOk;
+  const char* card = get_value(table, "card_name");
+  if (!buyer || (card && !(previousName && TextCompare(card, previousName) == 0))) return kOk;
+  Forget(table, "card_name");
   return append_value(table, "card_name", buyer);  // entries are blocks of their own: the text stays put
 }

@@ -29,8 +29,10 @@ Status OrderCheckField(InterfaceWindow* page, const char* name, const EntryRule&
 // of 3 or 4 characters and the name on the card: -8404 otherwise. Other methods pass unchecked.
 Status OrderCheckPayment(InterfaceWindow* page);
 
-// The name on the card is the buyer's until the buyer gives another.
-Status OrderDefaultCardName();
+// The name on the card is the buyer's until the buyer gives another: set to the buyer's name when there
+// is none, and when it still is the name stored before (`previousName`, none when there was none), so
+// that a name corrected after a refusal does not leave its first form on the card.
+Status OrderDefaultCardName(const char* previousName);
 
 // The payment method chosen in the pop-up card_kind, counted from 1 in the order of its items; 0 when
 // it cannot be read.

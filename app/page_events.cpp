@@ -8,6 +8,7 @@
 #include "app/order_write_form.h"
 #include "app/walk_pages.h"
 #include "interface/markup_escapes.h"
+#include "interface/element_support.h"
 #include "interface/markup_node.h"
 #include "interface/variables.h"
 #include "runtime/format.h"
@@ -53,8 +54,13 @@ Status StoreFields(InterfaceWindow* page, Names names) {
 }
 
 Status StoreNameEntries(InterfaceWindow* page) {
-  const Status status = StoreFields(page, kWalkNameEntries);
-  return status == kOk ? OrderDefaultCardName() : status;
+  // The name stored before, to tell a card name that only ever was the default.
+  UniqueHandle before(HandleNew(0));
+  if (!before) return kErrMemory;
+  const char* stored = get_value(OrderFormTable(), "user_name");
+  Status status = text_buffer_append(before.get(), stored ? stored : "");
+  if (status == kOk) status = StoreFields(page, kWalkNameEntries);
+  return status == kOk ? OrderDefaultCardName(stored ? text_buffer_text(before.get()) : nullptr) : status;
 }
 
 // The message of a refused entry, in place of the other message of its page; then the sound.
