@@ -1,7 +1,8 @@
 // What the order program under test shows, read back from its windows for the tests and written to
 // standard output as JSON lines: the pages on show (outermost first), every named control of the
-// innermost page with its visibility and its value as the control holds it, and the order form table,
-// whenever they change; each time the walk arrives at the page "main", how many GDI objects and child
+// innermost page with its visibility and its value as the control holds it (the unnamed ones as
+// "#<index>"), the order form table, the cursor the program shows and how many print jobs it has open,
+// whenever they change (also while the program waits for the network); each time the walk arrives at the page "main", how many GDI objects and child
 // windows the program holds; and the order form table once more as the program's window goes, after
 // the page on show has stored its entries. Linked into the test variant only: it registers itself as
 // an idle routine of the platform, so the program's own sources stay as shipped.
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "app/order_state.h"
+#include "graphics/print_job.h"
 #include "interface/interface.h"
 #include "interface/interface_window.h"
 #include "runtime/platform_routines.h"
@@ -102,15 +104,22 @@ void ReadOut() {
   std::string controls = "{";
   for (int32_t index = 0; index < count_elements(inner); ++index) {
     const char* name = get_value(element_node(inner, index)->attributes, "NAME");
-    if (!name) continue;
+    const std::string key = name ? name : "#" + std::to_string(index);
     char value[1024] = "";
     element_value(inner, index, value, sizeof value);
-    controls += std::string(controls.size() > 1 ? "," : "") + Quoted(name) + ":{\"visible\":" +
+    controls += std::string(controls.size() > 1 ? "," : "") + Quoted(key) + ":{\"visible\":" +
                 (element_visible(inner, index) ? "true" : "false") + ",\"value\":" + Quoted(value) + "}";
   }
   controls += "}";
   if (!gWatch) gWatch = SetWindowsHookExA(WH_CALLWNDPROC, WatchMessages, nullptr, GetCurrentThreadId());
-  const std::string table = Table();
+  const HCURSOR cursor = GetCursor();
+  // The table, the cursor and the open print jobs, as members of the readout.
+  const std::string table = Table() + ",\"cursor\":" +
+                            Quoted(cursor == LoadCursorA(nullptr, IDC_WAIT)    ? "wait"
+                                   : cursor == LoadCursorA(nullptr, IDC_ARROW) ? "arrow"
+                                   : cursor == LoadCursorA(nullptr, IDC_HAND)  ? "hand"
+                                                                               : "other") +
+                            ",\"print_jobs\":" + std::to_string(PrintJobOpenCount());
   if (pages == gLastPages && controls == gLastControls && table == gLastTable) return;
   const bool arrivedAtMain = pages != gLastPages && pages.find("\"main\"") != std::string::npos;
   gLastPages = pages;

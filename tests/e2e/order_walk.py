@@ -178,3 +178,69 @@ class OrderWalk:
         status = self.program.wait_exit()
         closing = self.readouts("closing")
         return status, self.program.status_line("SkywardOrder status"), closing[-1]["closing"] if closing else None
+
+
+# A buyer's entries and the steps of the walk ---------------------------------------------------------
+
+BUYER = {"user_name": "Ann Buyer", "user_company": "Buyer & Daughters",
+         "user_address": "12 High Street\nSpringfield 12345", "user_email": "ann@example.com",
+         "user_phone": "555 0100", "user_fax": "555 0101"}
+CARD = {"card_number": "4111 1111 1111 1111", "card_expire": "12/49", "card_verify": "123"}
+METHOD_PAGE = {"usmail": "enter_method_usmail", "email": "enter_method_other", "fax": "enter_method_other"}
+CARD_FIELDS = ["card_number", "card_expire", "card_verify", "card_name", "card_number_label", "card_expire_label",
+               "card_expire_label_2", "card_verify_label", "card_verify_label_2", "card_name_label"]
+
+
+def to_main(walk):
+    walk.key("Return")
+    walk.wait_pages("", "main")
+
+
+def start_route(walk, route):
+    walk.click(f"{route}_name")
+    return walk.wait_pages("", f"{route}_name", "enter_name")
+
+
+def fill(walk, entries):
+    for name, text in entries.items():
+        if text:
+            walk.type_into(name, text)
+        walk.wait_control(name, value=text.replace("\n", "\r\n"))
+
+
+def table_text(text):
+    return text.replace("\n", "\r\n")
+
+
+def fill_differing(walk, entries):
+    """Types each entry whose field holds something else, clearing the field first."""
+    for name, text in entries.items():
+        if walk.value(name) != table_text(text):
+            if walk.value(name):
+                walk.clear(name)
+            fill(walk, {name: text})
+
+
+def walk_to_send_page(walk, route, entries=BUYER, method="VISA", card=CARD, copies="3", cd=False, comments=""):
+    """From the page "main" (or the route's first step) through every step of the route to its send
+    page, typing what each page lacks (entries kept from an earlier walk stay)."""
+    if walk.pages() != ["", f"{route}_name", "enter_name"]:
+        start_route(walk, route)
+    fill_differing(walk, entries)
+    walk.next(["", f"{route}_method", METHOD_PAGE[route]])
+    while walk.value("card_kind") != method:
+        before = walk.value("card_kind")
+        walk.key(method[0].lower())  # the method list has the keyboard focus
+        walk.wait(lambda state: state["controls"]["card_kind"]["value"] != before, "another method")
+    if method in ("VISA", "Mastercard", "American Express", "Discover", "JCB"):
+        fill_differing(walk, card)
+    walk.next(["", f"{route}_count", "enter_count"])
+    fill_differing(walk, {"total_copies": copies})
+    if (walk.value("quillon_cd") == "1") != cd:
+        walk.click("quillon_cd")
+        walk.wait_control("quillon_cd", value="1" if cd else "0")
+    walk.next(["", f"{route}_cd", "enter_cd"])
+    walk.next(["", f"{route}_comments", "enter_comments"])
+    if comments or walk.value("comments"):
+        fill_differing(walk, {"comments": comments})
+    walk.next(["", f"send_{route}"])

@@ -4,8 +4,7 @@ walk (which makes what is made once)."""
 
 import unittest
 
-from order_walk import OrderWalk
-from order_walk_test import BUYER, fill, start_route, to_main
+from order_walk import BUYER, OrderWalk, fill, start_route, to_main
 from skyward_e2e import ProgramTestCase
 
 WALKS = 20

@@ -6,37 +6,8 @@ page go to the artefacts folder."""
 
 import unittest
 
-from order_walk import LAYOUT, OrderWalk
+from order_walk import BUYER, CARD, CARD_FIELDS, LAYOUT, METHOD_PAGE, OrderWalk, fill, start_route, table_text, to_main
 from skyward_e2e import ProgramTestCase
-
-BUYER = {"user_name": "Ann Buyer", "user_company": "Buyer & Daughters",
-         "user_address": "12 High Street\nSpringfield 12345", "user_email": "ann@example.com",
-         "user_phone": "555 0100", "user_fax": "555 0101"}
-CARD = {"card_number": "4111 1111 1111 1111", "card_expire": "12/49", "card_verify": "123"}
-METHOD_PAGE = {"usmail": "enter_method_usmail", "email": "enter_method_other", "fax": "enter_method_other"}
-CARD_FIELDS = ["card_number", "card_expire", "card_verify", "card_name", "card_number_label", "card_expire_label",
-               "card_expire_label_2", "card_verify_label", "card_verify_label_2", "card_name_label"]
-
-
-def to_main(walk):
-    walk.key("Return")
-    walk.wait_pages("", "main")
-
-
-def start_route(walk, route):
-    walk.click(f"{route}_name")
-    return walk.wait_pages("", f"{route}_name", "enter_name")
-
-
-def fill(walk, entries):
-    for name, text in entries.items():
-        walk.type_into(name, text)
-        walk.wait_control(name, value=text.replace("\n", "\r\n"))
-
-
-def table_text(text):
-    return text.replace("\n", "\r\n")
-
 
 class OrderWalkTest(ProgramTestCase):
     def sound_attempts(self, walk, name):
