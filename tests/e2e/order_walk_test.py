@@ -130,6 +130,37 @@ class OrderWalkTest(ProgramTestCase):
         self.assertEqual((walk.table()["card_verify"], walk.table()["card_expire"]), ("1234", "01/49"))
         self.assertEqual(walk.close()[:2], (0, 0))
 
+    def test_a_press_clicks_and_unclicks_once_however_it_ends(self):
+        walk = OrderWalk(self, env={"WINEDEBUG": "-all,trace+resource"})
+        to_main(walk)
+        counts = lambda: (self.sound_attempts(walk, "CLICK.SND"), self.sound_attempts(walk, "UNCLICK.SND"))
+        # Pressed and let go on the picture: it clicks, unclicks, and leads to its page.
+        before = counts()
+        walk.click("web")
+        walk.wait_pages("", "web")
+        walk.wait(lambda state: counts()[1] > before[1], "the unclick")
+        per_sound = counts()[0] - before[0]
+        self.assertGreater(per_sound, 0)
+        self.assertEqual(counts()[1] - before[1], per_sound)
+        walk.key("Escape")
+        walk.wait_pages("", "main")
+        # Pressed, dragged off and let go elsewhere: the unclick sounds on leaving, and not again.
+        before = counts()
+        left, top, right, bottom = walk.rect("phone")
+        walk.window.point_at((left + right) // 2, (top + bottom) // 2)
+        walk.window.screen.xdotool("mousedown", "1")
+        walk.wait(lambda state: counts()[0] > before[0], "the click")
+        walk.window.point_at(60, 300)
+        walk.wait(lambda state: counts()[1] > before[1], "the unclick on leaving")
+        walk.window.screen.xdotool("mouseup", "1")
+        self.assertEqual(walk.pages(), ["", "main"])
+        # One more press, to be sure the release was dealt with before counting.
+        walk.click("web")
+        walk.wait_pages("", "web")
+        walk.wait(lambda state: counts()[1] >= before[1] + 2 * per_sound, "the second press's unclick")
+        self.assertEqual((counts()[0] - before[0], counts()[1] - before[1]), (2 * per_sound, 2 * per_sound))
+        self.assertEqual(walk.close()[:2], (0, 0))
+
     def test_back_and_forward_keep_every_entry_and_check_again(self):
         walk = OrderWalk(self)
         to_main(walk)
