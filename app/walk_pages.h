@@ -107,7 +107,7 @@ inline constexpr WalkPage kWalkPages[] = {
     {"enter_cd", nullptr, {kWalkCdEntries}},
     {"enter_comments", nullptr, {kWalkCommentEntries}},
     {"enter_done", nullptr, {}},
-    {"enter_cancel", nullptr, {}},
+    {"enter_cancel", nullptr, {kWalkErrorShown}},
     {"enter_error_email", nullptr, {kWalkErrorShown}},
     {"enter_error_save", nullptr, {kWalkErrorShown}},
     {"enter_error_print", nullptr, {kWalkErrorShown}},

@@ -1,8 +1,9 @@
 # The seller's settings: one plain-text file of "key = value" lines, read when CMake configures the
 # build and written into a header that the program compiles in. Editing the file re-runs CMake.
 #
-# skyward_seller_settings(<target> <settings file>)
-#   makes an object library <target> holding Seller() with that file's values; the header
+# skyward_seller_settings(<target> <settings file> [<source>])
+#   makes an object library <target> holding Seller() with that file's values (compiled from
+#   app/seller_settings.cpp, or from <source> for a test's own way of giving them out); the header
 #   "seller_settings_values.h" (the values as macros, for C++ and the resource script alike) is on its
 #   public include path. The program links one such library; tests make variants with other files.
 
@@ -142,6 +143,10 @@ function(_skyward_read_seller_settings file)
 endfunction()
 
 function(skyward_seller_settings target file)
+  set(source ${SKYWARD_SELLER_SOURCE})
+  if(ARGC GREATER 2)
+    set(source ${ARGV2})
+  endif()
   get_filename_component(file "${file}" ABSOLUTE)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${file}")
   _skyward_read_seller_settings("${file}")
@@ -154,7 +159,7 @@ function(skyward_seller_settings target file)
   # Copied over only when it changes, so that re-running CMake rebuilds nothing that did not change.
   file(WRITE ${directory}/seller_settings_values.h.new "${header}")
   configure_file(${directory}/seller_settings_values.h.new ${directory}/seller_settings_values.h COPYONLY)
-  add_library(${target} OBJECT ${SKYWARD_SELLER_SOURCE})
+  add_library(${target} OBJECT ${source})
   target_include_directories(${target} PUBLIC ${directory})
   target_link_libraries(${target} PUBLIC skyward_options)
 endfunction()

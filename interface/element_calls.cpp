@@ -163,3 +163,9 @@ MarkupNode* element_node(InterfaceWindow* window, int32_t index) {
   Element* element = element_at(window, index, &status);
   return element ? element->node : nullptr;
 }
+
+Status focus_element(InterfaceWindow* window, int32_t index) {
+  Status status = kOk;
+  Element* element = element_at(window, index, &status);
+  return element ? move_focus(window, element) : status;
+}

@@ -133,6 +133,10 @@ HWND native_window_of(const InterfaceWindow* window) {
   return is_interface_open(window) && window->created ? window->native : nullptr;
 }
 
+InterfaceWindow* interface_parent(const InterfaceWindow* window) {
+  return is_interface_open(window) ? window->parent : nullptr;
+}
+
 InterfaceWindow* nested_window_of(const Element* element) {
   for (InterfaceWindow* window = gOpenWindows; window; window = window->nextOpen)
     if (window->frame == element && window->parent == element->window) return window;

@@ -50,6 +50,8 @@ void close_interface(InterfaceWindow* window);
 bool is_interface_open(const InterfaceWindow* window);
 // The native window (a FRAME's nested window has its top-level window's); none for a closed window.
 HWND native_window_of(const InterfaceWindow* window);
+// The window whose page holds the FRAME that shows this one; none for a top-level window.
+InterfaceWindow* interface_parent(const InterfaceWindow* window);
 
 // For every message before TranslateMessage and DispatchMessage; true when the engine has acted on
 // the message and it must be neither translated nor dispatched.
@@ -108,3 +110,6 @@ Status set_element_value(InterfaceWindow* window, int32_t index, int32_t value);
 Status show_element(InterfaceWindow* window, int32_t index, bool show);
 Status element_instance(InterfaceWindow* window, int32_t index, intptr_t* instance);
 MarkupNode* element_node(InterfaceWindow* window, int32_t index);
+// Gives the element the keyboard focus; the element losing it may keep it (-8404), and an element that
+// cannot take it answers -7002.
+Status focus_element(InterfaceWindow* window, int32_t index);

@@ -115,8 +115,11 @@ Status run_key_rules(InterfaceWindow* window, const KeyEvent& event, InputResult
   if (!nested && event.key == kKeyTab) return move_focus_along_tab_order(top, (event.modifiers & kModShift) == 0);
   const uint8_t shortcut = ShortcutOf(event);
   Status status = kOk;
-  if (!nested && !(event.modifiers & kModAlt) && top->focus.element)
+  if (!nested && !(event.modifiers & kModAlt) && top->focus.element) {
     status = send_message(top->focus.element, kMessageKey, reinterpret_cast<intptr_t>(&event), result);
+    // A kind that takes no keys (a pop-up menu) leaves the key to the page's shortcuts.
+    if (status == kErrUnsupported) status = kOk;
+  }
   if (status != kOk || result->taken || !is_interface_open(window)) return status;
 
   const uint32_t generation = window->pageGeneration;

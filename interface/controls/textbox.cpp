@@ -99,6 +99,8 @@ Status OnGetValue(TextBox* box, MemoryHandle buffer) {
 
 Status OnSetValue(TextBox* box, const char* value) {
   if (!box->control) return kOk;
+  // A display box is drawn from its rendered layers: they must be made again from the new text.
+  box->layers.ready = 0;
   return SetWindowTextA(box->control, value ? value : "") ? kOk : kErrNativeWindow;
 }
 

@@ -197,6 +197,10 @@ class Window:
     def point_at(self, x, y):
         """Moves the pointer onto the window: the X focus follows the pointer without a window manager."""
         left, top, _, _ = self.geometry()
+        pointer = self.screen.root.query_pointer()
+        # xdotool's --sync waits 15 s for a move when the pointer is where it is told to go.
+        if (pointer.root_x, pointer.root_y) == (left + x, top + y):
+            return
         self.screen.xdotool("mousemove", "--sync", str(left + x), str(top + y))
 
     def click(self, x, y, button=1):
