@@ -101,7 +101,18 @@ Status OnSetValue(TextBox* box, const char* value) {
   if (!box->control) return kOk;
   // A display box is drawn from its rendered layers: they must be made again from the new text.
   box->layers.ready = 0;
-  return SetWindowTextA(box->control, value ? value : "") ? kOk : kErrNativeWindow;
+  if (box->editable) return SetWindowTextA(box->control, value ? value : "") ? kOk : kErrNativeWindow;
+  // The control gives new text its default format (the bold system font); it should look as the box's
+  // own text did, so the first character's format is carried over.
+  CHARFORMATA first{};
+  first.cbSize = sizeof first;
+  SendMessageA(box->control, EM_SETSEL, 0, 1);
+  SendMessageA(box->control, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&first));
+  if (!SetWindowTextA(box->control, value ? value : "")) return kErrNativeWindow;
+  SendMessageA(box->control, EM_SETSEL, 0, -1);
+  SendMessageA(box->control, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&first));
+  SendMessageA(box->control, EM_SETSEL, 0, 0);
+  return kOk;
 }
 
 Status OnSetVisible(TextBox* box, bool visible) {

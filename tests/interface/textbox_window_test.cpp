@@ -238,7 +238,7 @@ TEST_F(TextBoxTest, ALinkOverThreeLinesIsHandUnderThePointerAndFollowedWhenClick
   auto pressEvents = [&] {
     std::vector<std::string> lines;
     for (int32_t code : {kEventActivated, kEventPressBegins, kEventPressLeft, kEventPressBack, kEventPressEnds})
-      for (const std::string& line : Events(code)) lines.push_back(line);
+      for (const std::string& event : Events(code)) lines.push_back(event);
     return lines;
   };
   ClearEvents();
@@ -275,6 +275,21 @@ TEST_F(TextBoxTest, FieldValuesAreReadAndWrittenByName) {
   EXPECT_EQ(Value("name"), "Grace Hopper");
   EXPECT_EQ(Value("notes"), "two\r\nlines");
   EXPECT_EQ(Activations("name"), 0);  // the program's own writing is not typing
+  // A display box's new text looks as its first text did, not in the control's default font.
+  auto shownFormat = [&] {
+    SendMessageA(Control("shown"), EM_SETSEL, 0, 1);
+    CHARFORMATA format{};
+    format.cbSize = sizeof format;
+    SendMessageA(Control("shown"), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    return format;
+  };
+  const CHARFORMATA before = shownFormat();
+  ASSERT_EQ(set_element_value(window_, find_element(window_, "shown"), "$36.00"), kOk);
+  EXPECT_EQ(Value("shown"), "$36.00");
+  const CHARFORMATA after = shownFormat();
+  EXPECT_EQ(after.dwEffects & CFE_BOLD, 0u);
+  EXPECT_EQ(after.yHeight, before.yHeight);
+  EXPECT_STREQ(after.szFaceName, before.szFaceName);
   char title[16] = "x";
   ASSERT_EQ(element_title(window_, find_element(window_, "name"), title, sizeof title), kOk);
   EXPECT_STREQ(title, "");
