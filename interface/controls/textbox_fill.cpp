@@ -116,15 +116,15 @@ Status FillDisplay(const ElementContext& context, TextBox* box, const StyledText
     if (!piece) return kErrMemory;
     BytesCopy(piece.get(), styled.Text() + run.offset, run.length);
     piece.get()[run.length] = '\0';
-    SendMessageA(box->control, EM_SETSEL, end, end);
+    // The format set at the caret is the one the inserted text takes: one layout of the text per run,
+    // not two.
+    CHARFORMATA format = CharacterFormat(context.dc, box, run.style);
+    SendMessageA(box->control, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
     SendMessageA(box->control, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(piece.get()));
     const int32_t start = end;
     end = Caret(box->control);
     bounds.get()[2 * i] = start;
     bounds.get()[2 * i + 1] = end;
-    CHARFORMATA format = CharacterFormat(context.dc, box, run.style);
-    SendMessageA(box->control, EM_SETSEL, start, end);
-    SendMessageA(box->control, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
   }
   for (size_t i = 0; i < styled.LinkCount(); ++i) {
     const LinkRange& link = styled.Link(i);
