@@ -42,8 +42,8 @@ class EndpointTest : public testing::Test {
   }
 
   Endpoint* OpenStream() {
-    return LineStreamCreate(kFamilyInternet, const_cast<uint32_t*>(&events_), kEndpointEventMask, kFramingCrLf, nullptr, nullptr, &pool_,
-                            &pool_, &records_);
+    return LineStreamCreate(kFamilyInternet, const_cast<uint32_t*>(&events_), kEndpointEventMask, kFramingCrLf,
+                            nullptr, nullptr, &pool_, &pool_, &records_);
   }
   std::string NextRecord() {
     auto* record = reinterpret_cast<NetBuffer*>(QueueWaitMilliseconds(&records_, 10000));
