@@ -1,7 +1,28 @@
 // The Targa writer: indexed maps as colour-mapped images with a 24-bit map, every other map as 24-bit
-// true colour; rows top to bottom, uncompressed, no footer.
+// true colour; rows top to bottom, uncompressed, no footer - unless the pixels end as a footer would.
+#include <cstring>
+
 #include "images/image_codecs.h"
 #include "runtime/byte_order.h"
+
+namespace {
+
+constexpr uint32_t kFooterSize = 26;
+constexpr char kSignature[] = "TRUEVISION-XFILE.";  // with its NUL: the footer's last 18 bytes
+
+// A reader takes the last 26 bytes of a file for a footer when they carry the signature, and this one
+// refuses the file when the footer's offsets lie beyond it. Pixels that happen to end that way get a
+// real footer after them, one without extension area or directory, so the file reads back as written.
+Status EndUnambiguously(ImageStream* output) {
+  if (output->size < 18 + kFooterSize + 1) return kOk;
+  const uint8_t* tail = HandleData(output->data) + output->size - kFooterSize;
+  if (std::memcmp(tail + 8, kSignature, sizeof kSignature) != 0) return kOk;
+  uint8_t footer[kFooterSize] = {};
+  std::memcpy(footer + 8, kSignature, sizeof kSignature);
+  return ImageStreamWrite(output, kFooterSize, footer);
+}
+
+}  // namespace
 
 Status TargaWrite(ImageStream* output, Pixmap* pixmap, Pixmap*, const MaskDescriptor*, const ImageInfo*) {
   const Rect b = pixmap->bounds;
@@ -31,6 +52,7 @@ Status TargaWrite(ImageStream* output, Pixmap* pixmap, Pixmap*, const MaskDescri
     status = ImageRowIndicesOrBgr(pixmap, y, row.get());
     if (status == kOk) status = ImageStreamWrite(output, uint32_t(width) * (indexed ? 1 : 3), row.get());
   }
+  if (status == kOk) status = EndUnambiguously(output);
   if (status != kOk) ImageStreamReset(output);
   return status;
 }

@@ -197,4 +197,28 @@ TEST(TargaWriteTest, IndexedAndDirectMapsReadBack) {
   EXPECT_TRUE(Encode(tall.get(), nullptr, nullptr, kImageTarga, false, kErrImageData).empty());
 }
 
+// Pixels whose last bytes spell a footer - here with an extension offset far beyond the file, which
+// the reader refuses - get a real footer after them; any other ending is written without one.
+TEST(TargaWriteTest, PixelsThatEndAsAFooterWouldAreFollowedByARealOne) {
+  ColourTable table = SystemColourTable();
+  UniquePixmap map = NewMap(30, 1, kPixelIndexed, &table);
+  Bytes indices(4, 7);
+  AppendLittle(indices, 0xFFFFFF, 4), AppendLittle(indices, 0, 4);
+  const char signature[] = "TRUEVISION-XFILE.";
+  indices.insert(indices.end(), signature, signature + sizeof signature);  // with its NUL
+  ASSERT_EQ(indices.size(), 30u);
+  Fill(map.get(), [&](int32_t x, int32_t) { return indices[size_t(x)]; });
+  const Bytes bytes = Encode(map.get(), nullptr, nullptr, kImageTarga);
+  ASSERT_GT(bytes.size(), 18u);
+  const size_t plain = 18 + 3 * size_t(bytes[5] | bytes[6] << 8) + 30;
+  ASSERT_EQ(bytes.size(), plain + 26);
+  const Decoded back = Decode(bytes);
+  ASSERT_EQ(back.status, kOk);
+  for (int32_t x = 0; x < 30; ++x) EXPECT_EQ(IndexAt(back.pixmap.get(), x, 0), indices[size_t(x)]) << x;
+
+  indices[29] = 1;
+  Fill(map.get(), [&](int32_t x, int32_t) { return indices[size_t(x)]; });
+  EXPECT_EQ(Encode(map.get(), nullptr, nullptr, kImageTarga).size(), plain);
+}
+
 }  // namespace
