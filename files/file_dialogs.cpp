@@ -1,7 +1,4 @@
 // The open and save dialogs, or the console prompts where the program shows no dialogs.
-#include <windows.h>
-#include <commdlg.h>
-
 #include <cstring>
 
 #include "files/archive_names.h"
@@ -10,6 +7,7 @@
 #include "files/path_open.h"
 #include "files/path_parts.h"
 #include "files/windows_errors.h"
+#include "runtime/common_dialogs.h"
 #include "runtime/platform.h"
 #include "runtime/text.h"
 
@@ -39,7 +37,7 @@ OPENFILENAMEA DialogRecord(char* file, const char* title) {
   return record;
 }
 
-Status DialogFailure() { return CommDlgExtendedError() == 0 ? kErrCancelled : kErrFileSystem; }
+Status DialogFailure() { return CommonDialogError() == 0 ? kErrCancelled : kErrFileSystem; }
 
 }  // namespace
 
@@ -75,7 +73,7 @@ Status FileSelect(const char* title, bool folderMode, PathSpec** folder, char* n
   char file[kChosenPathSize] = {};
   OPENFILENAMEA record = DialogRecord(file, title ? title : folderMode ? "Select a folder" : "Select a file");
   record.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-  if (!GetOpenFileNameA(&record)) return DialogFailure();
+  if (!CommonDialogOpen(&record)) return DialogFailure();
   return ChosenPathSplit(file, folder, folderMode ? nullptr : name);
 }
 
@@ -88,7 +86,7 @@ Status FileSelectSave(const char* title, const char* defaultName, PathSpec** fol
   if (defaultName) TextCopyBounded(file, defaultName, sizeof file);
   OPENFILENAMEA record = DialogRecord(file, title ? title : "Save As");
   record.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN;
-  if (!GetSaveFileNameA(&record)) return DialogFailure();
+  if (!CommonDialogSave(&record)) return DialogFailure();
   // Anything but a plain absence counts as existing: the caller must not take the name as free.
   *exists = ChosenPathExists(file, nullptr) != kErrFileNotFound;
   return ChosenPathSplit(file, folder, name);

@@ -1,8 +1,7 @@
 #include "graphics/print_job.h"
 
-#include <commdlg.h>
-
 #include "graphics/port_objects.h"
+#include "runtime/common_dialogs.h"
 
 namespace {
 
@@ -36,11 +35,11 @@ Status ChoosePrinter(PrintJob* job) {
   PRINTDLGA& dialog = job->dialog;
   dialog.lStructSize = sizeof dialog;
   dialog.Flags = PD_RETURNDEFAULT;
-  if (!PrintDlgA(&dialog)) return CommDlgExtendedError() == 0 ? kErrCancelled : kErrPrintDialog;
+  if (!CommonDialogPrint(&dialog)) return CommonDialogError() == 0 ? kErrCancelled : kErrPrintDialog;
   dialog.hwndOwner = GetActiveWindow();
   // One page is printed: neither page ranges nor a selection mean anything here.
   dialog.Flags = PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION;
-  if (!PrintDlgA(&dialog)) return CommDlgExtendedError() == 0 ? kErrCancelled : kErrPrintDialog;
+  if (!CommonDialogPrint(&dialog)) return CommonDialogError() == 0 ? kErrCancelled : kErrPrintDialog;
   job->printer = dialog.hDC;
   return job->printer ? kOk : kErrPrintDialog;
 }

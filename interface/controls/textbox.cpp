@@ -119,7 +119,7 @@ Status OnSetVisible(TextBox* box, bool visible) {
   if (!visible && box->focused)
     if (Status status = focus_leave_running_element(); status != kOk) return status;
   box->visible = visible;
-  if (box->control) ShowWindow(box->control, visible ? SW_SHOWNA : SW_HIDE);
+  if (box->control && box->editable) ShowWindow(box->control, visible ? SW_SHOWNA : SW_HIDE);
   return kOk;
 }
 

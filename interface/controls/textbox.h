@@ -1,5 +1,5 @@
-// TEXTBOX: styled text shown transparently over the page (a display box, on a read-only rich-edit
-// control that never paints itself), or, with EDITABLE, an input field of the order form (an edit
+// TEXTBOX: styled text shown transparently over the page (a display box, on a hidden read-only
+// rich-edit control that lays the text out), or, with EDITABLE, an input field of the order form (an edit
 // control). Shared by the files of the class; the engine knows only textbox_element.
 #pragma once
 
@@ -86,3 +86,16 @@ Status textbox_press(const ElementContext& context, TextBox* box, const MouseEve
 // textbox_input.cpp: the window procedure put under the controls: input boxes admit only their
 // ALLOW characters, typed or pasted; display boxes never paint themselves.
 void textbox_subclass_control(TextBox* box, MemoryHandle instance);
+
+// Puts the box's procedure over a control that came spare, whose class procedure is ownProc.
+void textbox_attach_spare(TextBox* box, MemoryHandle instance, WNDPROC ownProc);
+
+// textbox_spares.cpp: display controls kept when their page goes, for the boxes of the next.
+// A spare of the window made with this style, sized for the rectangle and emptied, and its class
+// procedure; none when there is none.
+HWND textbox_take_spare(HWND parent, DWORD style, const Rect& placed, WNDPROC* ownProc);
+// Keeps a display control, the box's procedure still over its class procedure ownProc; false when no
+// more are kept.
+bool textbox_keep_spare(HWND control, DWORD style, WNDPROC ownProc);
+// The box procedure's answer for a control that belongs to no box.
+LRESULT textbox_spare_procedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam);

@@ -86,7 +86,7 @@ DWORD ControlStyle(const TextBox* box) {
   DWORD style = WS_CHILD;
   if (box->alignmentGiven) style |= box->alignment == 0 ? ES_CENTER : box->alignment > 0 ? ES_RIGHT : ES_LEFT;
   style |= box->singleLine ? ES_AUTOHSCROLL : ES_MULTILINE | ES_AUTOVSCROLL;
-  return style;
+  return box->editable ? style | WS_BORDER | WS_TABSTOP : style | WS_DISABLED;
 }
 
 HWND MakeWindow(const ElementContext& context, const TextBox* box, DWORD extendedStyle, const char* windowClass,
@@ -137,8 +137,9 @@ Status FillDisplay(const ElementContext& context, TextBox* box, const StyledText
   SendMessageA(box->control, EM_SETSEL, end, end);
   SendMessageA(box->control, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>("\r\n"));
   SendMessageA(box->control, EM_SETSEL, 0, 0);
+  // The control stays hidden: the box draws the text onto the page itself, and showing and hiding
+  // child windows is costly under Wine.
   SendMessageA(box->control, EM_SETREADONLY, TRUE, 0);
-  ShowWindow(box->control, SW_SHOWNA);
   return kOk;
 }
 
@@ -173,15 +174,18 @@ Status textbox_make_control(const ElementContext& context, TextBox* box) {
   box->singleLine = DecideSingleLine(box, styled.first);
 
   if (box->editable) {
-    box->control = MakeWindow(context, box, 0, "EDIT", ControlStyle(box) | WS_BORDER | WS_TABSTOP);
+    box->control = MakeWindow(context, box, 0, "EDIT", ControlStyle(box));
   } else {
     RichEditLibrary library;
     if (!LoadRichEdit(&library)) return kErrMemory;
     box->richEdit20 = library.version20;
-    box->control = MakeWindow(context, box, WS_EX_TRANSPARENT, library.windowClass, ControlStyle(box) | WS_DISABLED);
+    WNDPROC ownProc = nullptr;
+    box->control = textbox_take_spare(context.window, ControlStyle(box), textbox_control_rect(box), &ownProc);
+    if (box->control) textbox_attach_spare(box, context.instance, ownProc);
+    else box->control = MakeWindow(context, box, WS_EX_TRANSPARENT, library.windowClass, ControlStyle(box));
   }
   if (!box->control) return kErrMemory;
-  textbox_subclass_control(box, context.instance);
+  if (!box->controlProc) textbox_subclass_control(box, context.instance);
   if (!box->editable) SendMessageA(box->control, EM_SETBKGNDCOLOR, 0, ToColorRef(box->background));
 
   const Status status = box->editable ? FillInput(context, box, styled) : FillDisplay(context, box, styled);
@@ -191,7 +195,8 @@ Status textbox_make_control(const ElementContext& context, TextBox* box) {
 
 void textbox_free_control(TextBox* box) {
   textbox_free_links(box);
-  if (box->control) DestroyWindow(box->control);
+  if (box->control && (box->editable || !textbox_keep_spare(box->control, ControlStyle(box), box->controlProc)))
+    DestroyWindow(box->control);
   box->control = nullptr;
   box->controlProc = nullptr;
   if (box->font) DeleteObject(box->font);

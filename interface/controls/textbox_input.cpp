@@ -38,7 +38,7 @@ void Paste(HWND control, const TextBox* box) {
 
 LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
   TextBox* box = BoxOf(control);
-  if (!box || !box->controlProc) return DefWindowProcA(control, message, wParam, lParam);
+  if (!box || !box->controlProc) return textbox_spare_procedure(control, message, wParam, lParam);
   const WNDPROC own = box->controlProc;
   if (!box->editable) {
     if (message == WM_PAINT) {
@@ -66,6 +66,11 @@ LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM l
 }
 
 }  // namespace
+
+void textbox_attach_spare(TextBox* box, MemoryHandle instance, WNDPROC ownProc) {
+  box->controlProc = ownProc;
+  SetWindowLongPtrA(box->control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(instance));
+}
 
 void textbox_subclass_control(TextBox* box, MemoryHandle instance) {
   SetWindowLongPtrA(box->control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(instance));

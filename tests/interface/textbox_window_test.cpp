@@ -257,6 +257,71 @@ TEST_F(TextBoxTest, ALinkOverThreeLinesIsHandUnderThePointerAndFollowedWhenClick
   EXPECT_EQ(Events(kEventActivated), (std::vector<std::string>{"0 9 first 0 links"}));
 }
 
+// The display controls of a page that goes are kept for the next page's boxes: what the next page
+// shows must be its own text, formats, size and links, whichever control it gets.
+constexpr char kPagesSharingControls[] =
+    "<PAGE NAME=one><TEXTBOX NAME=title RECT=\"10,10,210,60\" SIZE=14><B>Bold first words</B> then more "
+    "<A HREF=\"#two\">to two</A></TEXTBOX><TEXTBOX NAME=note RECT=\"10,70,110,90\" SIZE=9>a note</TEXTBOX>"
+    "</PAGE><PAGE NAME=two><TEXTBOX NAME=tall RECT=\"10,10,70,200\" SIZE=14>Plain words in a narrow box, on "
+    "many lines</TEXTBOX><TEXTBOX NAME=same RECT=\"300,100,400,120\" SIZE=9>short</TEXTBOX></PAGE>";
+
+TEST_F(TextBoxTest, ThePreviousPageControlsShowTheNextPageOwnText) {
+  PutInterface("page.iml", "", kPagesSharingControls);
+  ASSERT_EQ(Open("page.iml", "one"), kOk);
+  Pump();
+  const HWND firstPage[] = {Control("title"), Control("note")};
+  ASSERT_TRUE(firstPage[0] && firstPage[1]);
+  ASSERT_EQ(follow_link(window_, nullptr, "#two"), kOk);
+  Pump();
+  HWND tall = Control("tall"), same = Control("same");
+  ASSERT_TRUE(tall && same);
+  // Both came from the first page (else this test shows nothing), the one of the same size for the box
+  // of that size.
+  EXPECT_EQ(same, firstPage[1]);
+  EXPECT_EQ(tall, firstPage[0]);
+
+  EXPECT_EQ(Value("tall"), "Plain words in a narrow box, on many lines\r\n");
+  EXPECT_EQ(Value("same"), "short\r\n");
+  RECT client;
+  ASSERT_TRUE(GetClientRect(tall, &client));
+  EXPECT_EQ(client.right, 60);
+  EXPECT_EQ(client.bottom, 190);
+  EXPECT_GE(SendMessageA(tall, EM_GETLINECOUNT, 0, 0), 5) << "the text is wrapped at the new width";
+  CHARFORMATA first{};
+  first.cbSize = sizeof first;
+  SendMessageA(tall, EM_SETSEL, 0, 1);
+  SendMessageA(tall, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&first));
+  EXPECT_EQ(first.dwEffects & (CFE_BOLD | CFE_UNDERLINE), 0u);  // nothing of the first page's formats
+  EXPECT_EQ(textbox_link_count(Box("tall")), 0u);
+  EXPECT_EQ(CursorAt("tall", 20, 20), kCursorNoPreference);
+  const Point size = ClientSize();
+  DibSurface surface(size.x, size.y);
+  PaintInto(&surface);
+  EXPECT_GT(CountIn(surface, Rect{10, 10, 70, 200}, Dark), 40);
+  EXPECT_EQ(CountIn(surface, Rect{70, 10, 210, 60}, Dark), 0) << "nothing of the first page's text";
+
+  // And back: the first page's text and link again, in the controls the second page had.
+  ASSERT_EQ(follow_link(window_, nullptr, "#one"), kOk);
+  Pump();
+  EXPECT_EQ(Value("title"), "Bold first words then more to two\r\n");
+  EXPECT_EQ(Value("note"), "a note\r\n");
+  ASSERT_EQ(textbox_link_count(Box("title")), 1u);
+  POINTL link{};
+  SendMessageA(Control("title"), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&link), 28);
+  EXPECT_EQ(CursorAt("title", 10 + link.x + 2, 10 + link.y + 4), kCursorHand);
+
+  // The kept controls go with their window; a new window's page gets controls that exist.
+  close_interface(window_);
+  window_ = nullptr;
+  Pump();
+  EXPECT_FALSE(IsWindow(tall));
+  ASSERT_EQ(Open("page.iml", "two"), kOk);
+  Pump();
+  EXPECT_TRUE(IsWindow(Control("tall")));
+  EXPECT_TRUE(IsWindow(Control("same")));
+  EXPECT_EQ(Value("tall"), "Plain words in a narrow box, on many lines\r\n");
+}
+
 TEST_F(TextBoxTest, FieldValuesAreReadAndWrittenByName) {
   PutInterface("page.iml", "",
                "<PAGE><TEXTBOX NAME=name RECT=\"10,10,200,32\" EDITABLE>  Ada\n\t\tLovelace </TEXTBOX>"

@@ -1,0 +1,15 @@
+// The common dialogs - open, save as, print - from their library, loaded when a dialog is first asked
+// for. Linked in the ordinary way, the library and the many it needs would load at every start of the
+// program, though most runs never show a dialog: under Wine, tens of milliseconds at every start.
+#pragma once
+
+#include <windows.h>
+#include <commdlg.h>
+#include <cderr.h>
+
+// As the library's functions of the same purpose. Without the library, each fails and
+// CommonDialogError answers CDERR_INITIALIZATION, so a caller never takes that for a cancel.
+BOOL CommonDialogOpen(OPENFILENAMEA* record);
+BOOL CommonDialogSave(OPENFILENAMEA* record);
+BOOL CommonDialogPrint(PRINTDLGA* record);
+DWORD CommonDialogError();
