@@ -34,18 +34,30 @@ void UnregisterWindowClasses() {
     UnregisterClassA(description.name, GetModuleHandleA(nullptr));
 }
 
+// The program's icon in the sizes the system shows, each picked from the icon's own images (left to
+// the system, the small one is scaled down from the large one, which takes longer).
+HICON ProgramIcon(HINSTANCE instance, int width, int height) {
+  return static_cast<HICON>(LoadImageA(instance, "IDI_APPICON", IMAGE_ICON, width, height, LR_SHARED));
+}
+
 Status RegisterWindowClasses() {
   HINSTANCE instance = GetModuleHandleA(nullptr);
+  // None until the program carries an icon.
+  HICON icon = ProgramIcon(instance, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+  HICON smallIcon = ProgramIcon(instance, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+  HCURSOR arrow = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
   for (const WindowClassDescription& description : kWindowClasses) {
-    WNDCLASSA windowClass = {};
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
     windowClass.style = description.style;
     windowClass.lpfnWndProc = interface_window_procedure;
     windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, "IDI_APPICON");  // none until the program carries one
-    windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+    windowClass.hIcon = icon;
+    windowClass.hIconSm = smallIcon;
+    windowClass.hCursor = arrow;
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
     windowClass.lpszClassName = description.name;
-    if (!RegisterClassA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    if (!RegisterClassExA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
       UnregisterWindowClasses();
       return kErrNativeWindow;
     }
