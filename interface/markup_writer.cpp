@@ -4,22 +4,17 @@
 
 #include "interface/markup_escapes.h"
 #include "interface/node_walk.h"
+#include "runtime/growing_handle.h"
 
 namespace {
 
-// Collects output in a local buffer so that the handle grows in large steps.
+// Writes at the end of the handle, which grows by doubling; the first failure is kept.
 class MarkupOutput {
  public:
   explicit MarkupOutput(MemoryHandle out) : out_(out) {}
 
   void Write(const char* bytes, size_t length) {
-    if (length > sizeof buffer_ - used_) Flush();
-    if (length > sizeof buffer_) {
-      if (status_ == kOk) status_ = HandleAppendData(out_, bytes, length);
-      return;
-    }
-    std::memcpy(buffer_ + used_, bytes, length);
-    used_ += length;
+    if (status_ == kOk) status_ = out_.Append(bytes, length);
   }
   void Write(const char* text) { Write(text, std::strlen(text)); }
   void Write(char c) { Write(&c, 1); }
@@ -36,20 +31,13 @@ class MarkupOutput {
   }
 
   Status Finish() {
-    Flush();
-    return status_;
+    const Status cut = out_.Finish();
+    return status_ != kOk ? status_ : cut;
   }
 
  private:
-  void Flush() {
-    if (used_ && status_ == kOk) status_ = HandleAppendData(out_, buffer_, used_);
-    used_ = 0;
-  }
-
-  MemoryHandle out_;
+  GrowingHandle out_;
   Status status_ = kOk;
-  size_t used_ = 0;
-  char buffer_[4096];
 };
 
 bool HasEndTag(const MarkupNode* node) {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "runtime/growing_handle.h"
 #include "runtime/text.h"
 
 namespace {
@@ -16,13 +17,13 @@ const RunStyle& InnerStyle(ContentCursor& cursor) {
 }
 
 // Appends a piece of text under the white-space rules; *written is the number of bytes it gave.
-Status AppendPiece(MemoryHandle text, const char* piece, bool keep, bool afterWhiteSpace, size_t* written) {
-  const size_t start = HandleGetSize(text);
+Status AppendPiece(GrowingHandle* text, const char* piece, bool keep, bool afterWhiteSpace, size_t* written) {
   const size_t length = TextLength(piece);
   // A kept TAB gives four bytes, every other byte at most two.
-  if (Status status = HandleSetSize(text, start + 4 * length); status != kOk) return status;
-  char* out = reinterpret_cast<char*>(HandleData(text));
-  size_t end = start;
+  char* out = text->Room(4 * length);
+  if (!out) return kErrMemory;
+  const char* const before = text->Used() > 0 ? out - 1 : nullptr;  // the last byte written so far
+  size_t end = 0;
   bool atStart = true;
   for (size_t i = 0; i < length; ++i) {
     const char c = piece[i];
@@ -44,13 +45,14 @@ Status AppendPiece(MemoryHandle text, const char* piece, bool keep, bool afterWh
       atStart = false;
       continue;
     }
-    const bool endsInBlank = end > 0 && out[end - 1] == ' ';
+    const bool endsInBlank = end > 0 ? out[end - 1] == ' ' : before && *before == ' ';
     if (endsInBlank || (atStart && afterWhiteSpace)) continue;
     out[end++] = ' ';
     atStart = false;
   }
-  *written = end - start;
-  return HandleSetSize(text, end);
+  text->Advance(end);
+  *written = end;
+  return kOk;
 }
 
 bool SameLink(const char* a, const char* b) { return a && b && std::strcmp(a, b) == 0; }
@@ -115,17 +117,19 @@ Status build_styled_text(MarkupNode* tree, MarkupNode* element, StyledText* styl
   styled->runs.reset(HandleNew(0));
   styled->links.reset(HandleNew(0));
   if (!styled->text || !styled->runs || !styled->links) return kErrMemory;
-  MemoryHandle text = styled->text.get();
+  GrowingHandle text(styled->text.get()), runs(styled->runs.get()), links(styled->links.get());
 
   ContentCursor cursor;
   if (Status status = start_content_walk(&cursor, tree, element); status != kOk) return status;
   styled->first = cursor.outer;
   bool firstSeen = false;
   bool afterWhiteSpace = true;  // no blank at the very start of the text
+  uint32_t runCount = 0;
+  const char* lastLinkTarget = nullptr;  // of the last link entered
   for (;;) {
     ContentStep step;
     if (Status status = next_content_node(&cursor, &step); status != kOk) return status;
-    if (!step.node) return kOk;
+    if (!step.node) break;
 
     const char* piece = nullptr;
     bool keep = true;
@@ -139,25 +143,28 @@ Status build_styled_text(MarkupNode* tree, MarkupNode* element, StyledText* styl
     }
     if (!piece) continue;
 
-    const size_t offset = HandleGetSize(text);
+    const size_t offset = text.Used();
     size_t written = 0;
-    if (Status status = AppendPiece(text, piece, keep, afterWhiteSpace, &written); status != kOk) return status;
+    if (Status status = AppendPiece(&text, piece, keep, afterWhiteSpace, &written); status != kOk) return status;
     afterWhiteSpace = IsWhiteSpace(piece[TextLength(piece) - 1]);
     if (written == 0) continue;
 
-    const uint32_t runIndex = uint32_t(styled->RunCount());
+    const uint32_t runIndex = runCount++;
     const TextRun run{uint32_t(offset), uint32_t(written), step.style};
-    if (Status status = HandleAppendData(styled->runs.get(), &run, sizeof run); status != kOk) return status;
+    if (Status status = runs.Append(&run, sizeof run); status != kOk) return status;
     if (!(step.style.flags & kRunLink)) continue;
-    const size_t links = styled->LinkCount();
-    if (links > 0) {
-      LinkRange& last = reinterpret_cast<LinkRange*>(HandleData(styled->links.get()))[links - 1];
-      if (last.firstRun + last.runCount == runIndex && SameLink(styled->Run(last.firstRun).style.link, step.style.link)) {
+    if (links.Used() > 0) {
+      LinkRange& last = links.Last<LinkRange>();
+      if (last.firstRun + last.runCount == runIndex && SameLink(lastLinkTarget, step.style.link)) {
         ++last.runCount;
         continue;
       }
     }
     const LinkRange link{runIndex, 1};
-    if (Status status = HandleAppendData(styled->links.get(), &link, sizeof link); status != kOk) return status;
+    if (Status status = links.Append(&link, sizeof link); status != kOk) return status;
+    lastLinkTarget = step.style.link;
   }
+  if (Status status = text.Finish(); status != kOk) return status;
+  if (Status status = runs.Finish(); status != kOk) return status;
+  return links.Finish();
 }

@@ -1,4 +1,5 @@
 #include "runtime/memory.h"
+#include "runtime/growing_handle.h"
 
 #include <gtest/gtest.h>
 
@@ -66,6 +67,40 @@ TEST(Handles, OwnBytesSurviveTheResizeThatMovesThem) {
   ASSERT_EQ(HandleSetData(text.get(), HandleData(text.get()) + 5, 5), kOk);
   ASSERT_EQ(HandleInsertData(text.get(), HandleData(text.get()), 5), kOk);
   EXPECT_EQ(Contents(text.get()), "5678956789");
+}
+
+// Built piece by piece after what the handle held: every byte kept through the growth, records
+// reached as the last written, and the handle cut to what was written at the end.
+TEST(Handles, AGrowingHandleKeepsEveryPieceAndIsCutToThemAtTheEnd) {
+  UniqueHandle handle(HandleNew(0));
+  ASSERT_EQ(HandleSetData(handle.get(), "head:", 5), kOk);
+  std::string expected = "head:";
+  {
+    GrowingHandle growing(handle.get());
+    EXPECT_EQ(growing.Used(), 5u);
+    for (int i = 0; i < 3000; ++i) {
+      const std::string piece = std::to_string(i) + (i % 7 ? "," : ";\n");
+      if (i % 2) {
+        ASSERT_EQ(growing.Append(piece.data(), piece.size()), kOk);
+      } else {
+        char* room = growing.Room(piece.size() + 10);  // more room than is used
+        ASSERT_NE(room, nullptr);
+        std::memcpy(room, piece.data(), piece.size());
+        growing.Advance(piece.size());
+      }
+      expected += piece;
+      ASSERT_GE(HandleGetSize(handle.get()), growing.Used());
+    }
+    EXPECT_EQ(growing.Used(), expected.size());
+    const uint32_t record = 0xA1B2C3D4;
+    ASSERT_EQ(growing.Append(&record, sizeof record), kOk);
+    growing.Last<uint32_t>() += 1;
+    ASSERT_EQ(growing.Finish(), kOk);
+    expected.append(reinterpret_cast<const char*>(&record), sizeof record);
+    expected[expected.size() - 4] = char(0xD5);  // the low byte, first in memory
+  }
+  ASSERT_EQ(HandleGetSize(handle.get()), expected.size());
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(HandleData(handle.get())), expected.size()), expected);
 }
 
 TEST(HandleTable, The257thLiveHandleMakesASecondBlock) {
