@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "files/path_parts.h"
+#include "runtime/shell_library.h"
 #include "runtime/text.h"
 
 namespace {
@@ -18,7 +19,7 @@ bool SystemFolder(char* folder) {
 }
 
 bool ShellFolder(int csidl, char* folder) {
-  if (SUCCEEDED(SHGetFolderPathA(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, folder))) {
+  if (SUCCEEDED(ShellFolderPath(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, folder))) {
     return true;
   }
   GetLastError();

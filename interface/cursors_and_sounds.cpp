@@ -8,6 +8,7 @@
 
 #include "interface/cursors.h"
 #include "interface/interface.h"
+#include "runtime/multimedia_library.h"
 
 namespace {
 
@@ -97,5 +98,5 @@ Status play_sound(const char* name) {
   // found missing here.
   HMODULE module = GetModuleHandleA(nullptr);
   if (!FindResourceA(module, name, "WAVE")) return kErrNotFound;
-  return PlaySoundA(name, module, SND_RESOURCE | SND_ASYNC | SND_NODEFAULT) ? kOk : kErrNotFound;
+  return MultimediaPlaySound(name, module, SND_RESOURCE | SND_ASYNC | SND_NODEFAULT) ? kOk : kErrNotFound;
 }

@@ -2,11 +2,10 @@
 // web), going to a page by name, and opening web and mail links through the shell.
 #include <windows.h>
 
-#include <shellapi.h>
-
 #include "interface/document_tree.h"
 #include "interface/interface_window.h"
 #include "interface/markup_escapes.h"
+#include "runtime/shell_library.h"
 #include "runtime/text.h"
 
 namespace {
@@ -140,7 +139,7 @@ Status open_url(const char* text) {
     return kErrArgument;
   }
   HCURSOR previous = SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));  // the wait cursor
-  const auto answer = reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", escaped, nullptr, nullptr, SW_SHOWNORMAL));
+  const auto answer = reinterpret_cast<INT_PTR>(ShellOpen(nullptr, "open", escaped, nullptr, nullptr, SW_SHOWNORMAL));
   SetCursor(previous);
   if (answer <= 32) {
     MessageBeep(0);

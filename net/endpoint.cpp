@@ -4,6 +4,7 @@
 
 #include "net/endpoint_list.h"
 #include "net/endpoint_record.h"
+#include "net/winsock_library.h"
 #include "runtime/atomic.h"
 #include "runtime/platform_routines.h"
 #include "runtime/system_heap.h"
@@ -114,9 +115,10 @@ Endpoint* EndpointCreate(uint16_t family, void* owner, EndpointHandler handler, 
 Status EndpointConnect(Endpoint* endpoint, const NetAddress* local, const NetAddress* remote, uint32_t timeoutMs) {
   if (!endpoint || !remote || AddressFamily(remote) != kFamilyInternet) return kErrArgument;
   if (endpoint->state != kStateIdle || endpoint->socket != INVALID_SOCKET) return kErrState;
-  SOCKET made = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  if (!Winsock().loaded) return kErrSocketOpen;
+  SOCKET made = Winsock().socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
   if (made == INVALID_SOCKET) {
-    WSAGetLastError();
+    Winsock().WSAGetLastError();
     return kErrSocketOpen;
   }
   NetAddress bindTo;
@@ -127,10 +129,10 @@ Status EndpointConnect(Endpoint* endpoint, const NetAddress* local, const NetAdd
   // Every queued buffer goes out as it is: a line protocol that sends several short lines before it
   // reads an answer would otherwise wait for the peer's delayed acknowledgement between them.
   const BOOL noDelay = TRUE;
-  setsockopt(made, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay), sizeof noDelay);
-  if (bind(made, reinterpret_cast<const sockaddr*>(bindTo.socketAddress), int(bindTo.length)) == SOCKET_ERROR) {
-    WSAGetLastError();
-    closesocket(made);
+  Winsock().setsockopt(made, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay), sizeof noDelay);
+  if (Winsock().bind(made, reinterpret_cast<const sockaddr*>(bindTo.socketAddress), int(bindTo.length)) == SOCKET_ERROR) {
+    Winsock().WSAGetLastError();
+    Winsock().closesocket(made);
     return kErrSocketBind;
   }
   {
@@ -199,7 +201,7 @@ Status EndpointClose(Endpoint* endpoint, bool graceful) {
     // Ending both directions wakes a thread that is waiting on the socket, so that it sees the state
     // now rather than at the end of its slice; the handle itself stays valid until it has left.
     constexpr int kShutdownBoth = 2;  // SD_BOTH, which the 1.1 header does not name
-    if (endpoint->socket != INVALID_SOCKET) shutdown(endpoint->socket, kShutdownBoth);
+    if (endpoint->socket != INVALID_SOCKET) Winsock().shutdown(endpoint->socket, kShutdownBoth);
   }
   // The threads leave their calls on the socket once they see the state.
   SOCKET closing = INVALID_SOCKET;
@@ -216,10 +218,10 @@ Status EndpointClose(Endpoint* endpoint, bool graceful) {
   }
   if (closing != INVALID_SOCKET) {
     u_long blocking = 0;  // a lingering close must be allowed to wait
-    ioctlsocket(closing, FIONBIO, &blocking);
+    Winsock().ioctlsocket(closing, FIONBIO, &blocking);
     linger lingering = {1, u_short(graceful ? kGracefulSeconds : 0)};
-    setsockopt(closing, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&lingering), sizeof lingering);
-    closesocket(closing);
+    Winsock().setsockopt(closing, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&lingering), sizeof lingering);
+    Winsock().closesocket(closing);
   }
   EndpointReturnQueued(endpoint);
   EndpointSetState(endpoint, kStateIdle);

@@ -1,10 +1,18 @@
 // The two threads of a TCP endpoint. The socket is non-blocking and every wait on it is a select() of
 // one slice, so both threads notice a close or a time-out by the owner within a slice.
 #include "net/endpoint_record.h"
+#include "net/winsock_library.h"
 
 namespace {
 
 enum class Ready { Yes, NotYet, Failed };
+
+// FD_ISSET without the library's own function for it.
+bool InSet(SOCKET socket, const fd_set& set) {
+  for (u_int i = 0; i < set.fd_count; ++i)
+    if (set.fd_array[i] == socket) return true;
+  return false;
+}
 
 Ready WaitSocket(SOCKET socket, bool forWriting, int* error) {
   fd_set ready;
@@ -14,20 +22,20 @@ Ready WaitSocket(SOCKET socket, bool forWriting, int* error) {
   FD_SET(socket, &ready);
   FD_SET(socket, &failed);
   timeval slice = {0, long(kSocketSliceMs * 1000)};
-  const int answer = forWriting ? select(0, nullptr, &ready, &failed, &slice)
-                                : select(0, &ready, nullptr, &failed, &slice);
+  const int answer = forWriting ? Winsock().select(0, nullptr, &ready, &failed, &slice)
+                                : Winsock().select(0, &ready, nullptr, &failed, &slice);
   if (answer == SOCKET_ERROR) {
-    *error = WSAGetLastError();
+    *error = Winsock().WSAGetLastError();
     return Ready::Failed;
   }
-  if (FD_ISSET(socket, &failed)) {
+  if (InSet(socket, failed)) {
     int code = 0;
     int size = sizeof code;
-    getsockopt(socket, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&code), &size);
+    Winsock().getsockopt(socket, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&code), &size);
     *error = code ? code : WSAECONNRESET;
     return Ready::Failed;
   }
-  return FD_ISSET(socket, &ready) ? Ready::Yes : Ready::NotYet;
+  return InSet(socket, ready) ? Ready::Yes : Ready::NotYet;
 }
 
 Status ConnectFailure(int error) {
@@ -50,10 +58,10 @@ void Connect(Endpoint* endpoint) {
     SocketUse use(endpoint);
     if (!use.ok()) return;
     u_long nonBlocking = 1;
-    ioctlsocket(use.socket(), FIONBIO, &nonBlocking);
+    Winsock().ioctlsocket(use.socket(), FIONBIO, &nonBlocking);
     const auto* remote = reinterpret_cast<const sockaddr*>(endpoint->remote.socketAddress);
-    if (connect(use.socket(), remote, int(endpoint->remote.length)) == SOCKET_ERROR) {
-      error = WSAGetLastError();
+    if (Winsock().connect(use.socket(), remote, int(endpoint->remote.length)) == SOCKET_ERROR) {
+      error = Winsock().WSAGetLastError();
       if (error == WSAEWOULDBLOCK) {
         error = 0;
         for (;;) {
@@ -71,8 +79,8 @@ void Connect(Endpoint* endpoint) {
     }
     if (status == kOk) {
       int size = int(sizeof endpoint->local.socketAddress);
-      if (getsockname(use.socket(), reinterpret_cast<sockaddr*>(endpoint->local.socketAddress), &size) == SOCKET_ERROR) {
-        WSAGetLastError();
+      if (Winsock().getsockname(use.socket(), reinterpret_cast<sockaddr*>(endpoint->local.socketAddress), &size) == SOCKET_ERROR) {
+        Winsock().WSAGetLastError();
         status = kErrNetWait;
       } else {
         endpoint->local.length = uint32_t(size);
@@ -109,7 +117,7 @@ void Connect(Endpoint* endpoint) {
     endpoint->pendingCount = 0;
     endpoint->pendingBytes = 0;
   }
-  if (failed != INVALID_SOCKET) closesocket(failed);
+  if (failed != INVALID_SOCKET) Winsock().closesocket(failed);
   endpoint->status = status;
   EndpointRaise(endpoint, kEventReset);
   SetEvent(endpoint->connectEvent);
@@ -136,13 +144,13 @@ void SendBuffer(Endpoint* endpoint, NetBuffer* buffer) {
   if (!use.ok()) return;
   uint32_t sent = 0;
   while (sent < buffer->length && CanSend(endpoint)) {
-    const int count = send(use.socket(), reinterpret_cast<const char*>(buffer->data() + sent),
+    const int count = Winsock().send(use.socket(), reinterpret_cast<const char*>(buffer->data() + sent),
                            int(buffer->length - sent), 0);
     if (count != SOCKET_ERROR) {
       sent += uint32_t(count);
       continue;
     }
-    int error = WSAGetLastError();
+    int error = Winsock().WSAGetLastError();
     if (error == WSAEWOULDBLOCK && WaitSocket(use.socket(), true, &error) != Ready::Failed) continue;
     // Windows reports a reset on receiving; Wine reports it there as an orderly close, and only the
     // next send learns that the connection is gone.
@@ -209,8 +217,8 @@ void EndpointReceivingRoutine(WorkerThread*, void* context) {
     if (ready == Ready::Yes) {
       buffer = TakeReceiveBuffer(endpoint);
       if (!buffer) return;
-      count = recv(use.socket(), reinterpret_cast<char*>(buffer->data()), int(buffer->capacity), 0);
-      if (count == SOCKET_ERROR) error = WSAGetLastError();
+      count = Winsock().recv(use.socket(), reinterpret_cast<char*>(buffer->data()), int(buffer->capacity), 0);
+      if (count == SOCKET_ERROR) error = Winsock().WSAGetLastError();
     }
     if (count > 0) {
       buffer->length = uint32_t(count);

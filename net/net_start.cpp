@@ -1,8 +1,7 @@
 #include "net/net_start.h"
 
-#include <winsock.h>
-
 #include "net/endpoint_list.h"
+#include "net/winsock_library.h"
 #include "runtime/platform.h"
 
 namespace {
@@ -12,7 +11,7 @@ uint32_t gProbed = 0;
 uint32_t gWorking = 0;
 
 void NetStop() {
-  WSACleanup();
+  Winsock().WSACleanup();
   gSocketsStarted = false;
   gProbed = 0;
   gWorking = 0;
@@ -21,13 +20,13 @@ void NetStop() {
 bool ProbeFamily(uint32_t bit) {
   constexpr int kNodeNumberProtocol = 16002;
   SOCKET probe = INVALID_SOCKET;
-  if (bit == 0) probe = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-  if (bit == 1) probe = socket(AF_APPLETALK, SOCK_DGRAM, kNodeNumberProtocol);
+  if (bit == 0) probe = Winsock().socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+  if (bit == 1) probe = Winsock().socket(AF_APPLETALK, SOCK_DGRAM, kNodeNumberProtocol);
   if (probe == INVALID_SOCKET) {
-    WSAGetLastError();
+    Winsock().WSAGetLastError();
     return false;
   }
-  closesocket(probe);
+  Winsock().closesocket(probe);
   return true;
 }
 
@@ -38,7 +37,7 @@ Status NetStart(uint32_t families) {
   if (status != kOk) return status;
   if (!gSocketsStarted) {
     WSADATA data;
-    if (WSAStartup(MAKEWORD(1, 1), &data) != 0) return kErrNetUnavailable;
+    if (!Winsock().loaded || Winsock().WSAStartup(MAKEWORD(1, 1), &data) != 0) return kErrNetUnavailable;
     gSocketsStarted = true;
     PlatformAtExit(NetStop);
     PlatformAddIdle(NetworkIdle);

@@ -8,6 +8,7 @@
 
 #include "net/host_text.h"
 #include "net/queue_wait.h"
+#include "net/winsock_library.h"
 #include "runtime/system_heap.h"
 
 namespace {
@@ -37,13 +38,13 @@ void LetGo(Resolver* resolver) {
 
 DWORD WINAPI LookUp(void* parameter) {
   auto* resolver = static_cast<Resolver*>(parameter);
-  const hostent* host = gethostbyname(resolver->name);
+  const hostent* host = Winsock().gethostbyname(resolver->name);
   if (host && host->h_addrtype == AF_INET && host->h_length == 4 && host->h_addr_list[0]) {
     uint32_t ipv4;
     memcpy(&ipv4, host->h_addr_list[0], sizeof ipv4);
     AddressSetInternet(&resolver->address, NetOrder16(resolver->port), ipv4);
   } else {
-    resolver->lookupError = WSAGetLastError();
+    resolver->lookupError = Winsock().WSAGetLastError();
   }
   // An answer either way, so that a name that is not found does not keep the caller waiting.
   QueuePush(&resolver->replies, &resolver->link);
@@ -64,6 +65,7 @@ Status ResolveHost(uint16_t family, const char* host, NetAddress* address) {
     return kOk;
   }
 
+  if (!Winsock().loaded) return kErrHostNotFound;  // no name can be looked up
   void* memory = SystemHeapAllocate(sizeof(Resolver), true);
   if (!memory) return kErrMemory;
   auto* resolver = new (memory) Resolver{};

@@ -1,5 +1,7 @@
 #include "runtime/common_dialogs.h"
 
+#include "runtime/late_library.h"
+
 namespace {
 
 struct DialogFunctions {
@@ -9,22 +11,16 @@ struct DialogFunctions {
   DWORD(WINAPI* error)();
 };
 
-template <typename Function>
-void Find(HMODULE library, const char* name, Function* function) {
-  *function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
-}
-
 // Loaded once and kept: a dialog's windows may outlive the call that showed it only by moments, but
 // the library's classes stay registered for the process.
 const DialogFunctions& Functions() {
   static const DialogFunctions functions = [] {
     DialogFunctions found{};
-    if (HMODULE library = LoadLibraryA("comdlg32.dll")) {
-      Find(library, "GetOpenFileNameA", &found.open);
-      Find(library, "GetSaveFileNameA", &found.save);
-      Find(library, "PrintDlgA", &found.print);
-      Find(library, "CommDlgExtendedError", &found.error);
-    }
+    const HMODULE library = LoadLibraryA("comdlg32.dll");
+    FindLateFunction(library, "GetOpenFileNameA", &found.open);
+    FindLateFunction(library, "GetSaveFileNameA", &found.save);
+    FindLateFunction(library, "PrintDlgA", &found.print);
+    FindLateFunction(library, "CommDlgExtendedError", &found.error);
     return found;
   }();
   return functions;

@@ -1,9 +1,9 @@
 #include "runtime/worker.h"
 
 #include <windows.h>
-#include <mmsystem.h>  // timeGetTime
 
 #include "runtime/locks.h"
+#include "runtime/multimedia_library.h"
 #include "runtime/system_heap.h"
 
 namespace {
@@ -67,7 +67,7 @@ void CloseObjects(WorkerThread* worker) {
 
 // Only the worker's own thread writes the armed fields, so it reads them without the mutex.
 DWORD TimeLeft(const WorkerThread* worker) {
-  const DWORD elapsed = timeGetTime() - worker->armedAt;
+  const DWORD elapsed = MultimediaTime() - worker->armedAt;
   return elapsed >= worker->armedWait ? 0 : worker->armedWait - elapsed;
 }
 
@@ -86,7 +86,7 @@ DWORD WINAPI WorkerMain(void* parameter) {
     // wait that was already taken up after the routine ran.
     if (worker->pendingWait != kWaitNone) {
       worker->armedWait = worker->pendingWait;
-      worker->armedAt = timeGetTime();
+      worker->armedAt = MultimediaTime();
       worker->armed = true;
       worker->pendingWait = kWaitNone;
     }

@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -221,6 +223,50 @@ std::vector<char> VersionBlock(const std::string& path) {
   std::vector<char> block(GetFileVersionInfoSizeA(path.c_str(), &ignored));
   if (block.empty() || !GetFileVersionInfoA(path.c_str(), 0, DWORD(block.size()), block.data())) block.clear();
   return block;
+}
+
+// The libraries named in a program file's import directory, read from the file as the loader reads it.
+std::vector<std::string> ImportedLibraries(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  std::vector<std::string> names;
+  if (bytes.size() < sizeof(IMAGE_DOS_HEADER)) return names;
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(bytes.data());
+  if (size_t(dos->e_lfanew) + sizeof(IMAGE_NT_HEADERS32) > bytes.size()) return names;
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(bytes.data() + dos->e_lfanew);
+  const auto* sections = IMAGE_FIRST_SECTION(nt);
+  // A virtual address of the image as an offset into the file.
+  auto offsetOf = [&](DWORD address) -> size_t {
+    for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i) {
+      const IMAGE_SECTION_HEADER& section = sections[i];
+      if (address >= section.VirtualAddress && address < section.VirtualAddress + section.SizeOfRawData)
+        return address - section.VirtualAddress + section.PointerToRawData;
+    }
+    return bytes.size();
+  };
+  const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+  for (size_t at = offsetOf(imports); at + sizeof(IMAGE_IMPORT_DESCRIPTOR) <= bytes.size();
+       at += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+    const auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(bytes.data() + at);
+    if (entry->Name == 0) break;
+    const size_t name = offsetOf(entry->Name);
+    if (name >= bytes.size()) break;
+    std::string library(bytes.c_str() + name);
+    CharLowerA(library.data());
+    names.push_back(library);
+  }
+  return names;
+}
+
+// Libraries the program uses only now and then are loaded when first needed: linked, each would load
+// with everything it needs before the program's first instruction, at every start.
+TEST_F(ProgramResourcesTest, TheProgramLinksOnlyTheLibrariesEveryStartNeeds) {
+  const std::vector<std::string> imported = ImportedLibraries(program_->path);
+  ASSERT_NE(std::find(imported.begin(), imported.end(), "user32.dll"), imported.end())
+      << "the import directory was not read";
+  for (const char* late : {"comdlg32.dll", "shell32.dll", "winmm.dll", "wsock32.dll", "ws2_32.dll", "ole32.dll",
+                           "riched20.dll", "comctl32.dll"})
+    EXPECT_EQ(std::find(imported.begin(), imported.end(), late), imported.end()) << late;
 }
 
 TEST_F(ProgramResourcesTest, TheVersionResourceNamesTheProductAndTheSeller) {
