@@ -130,7 +130,8 @@ Status EndpointConnect(Endpoint* endpoint, const NetAddress* local, const NetAdd
   // reads an answer would otherwise wait for the peer's delayed acknowledgement between them.
   const BOOL noDelay = TRUE;
   Winsock().setsockopt(made, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay), sizeof noDelay);
-  if (Winsock().bind(made, reinterpret_cast<const sockaddr*>(bindTo.socketAddress), int(bindTo.length)) == SOCKET_ERROR) {
+  const auto* bindAddress = reinterpret_cast<const sockaddr*>(bindTo.socketAddress);
+  if (Winsock().bind(made, bindAddress, int(bindTo.length)) == SOCKET_ERROR) {
     Winsock().WSAGetLastError();
     Winsock().closesocket(made);
     return kErrSocketBind;

@@ -79,7 +79,8 @@ void Connect(Endpoint* endpoint) {
     }
     if (status == kOk) {
       int size = int(sizeof endpoint->local.socketAddress);
-      if (Winsock().getsockname(use.socket(), reinterpret_cast<sockaddr*>(endpoint->local.socketAddress), &size) == SOCKET_ERROR) {
+      auto* localAddress = reinterpret_cast<sockaddr*>(endpoint->local.socketAddress);
+      if (Winsock().getsockname(use.socket(), localAddress, &size) == SOCKET_ERROR) {
         Winsock().WSAGetLastError();
         status = kErrNetWait;
       } else {
