@@ -5,10 +5,10 @@
 namespace {
 
 struct DialogFunctions {
-  BOOL(WINAPI* open)(OPENFILENAMEA*);
-  BOOL(WINAPI* save)(OPENFILENAMEA*);
-  BOOL(WINAPI* print)(PRINTDLGA*);
-  DWORD(WINAPI* error)();
+  decltype(&GetOpenFileNameA) open;
+  decltype(&GetSaveFileNameA) save;
+  decltype(&PrintDlgA) print;
+  decltype(&CommDlgExtendedError) error;
 };
 
 // Loaded once and kept: a dialog's windows may outlive the call that showed it only by moments, but

@@ -1,6 +1,5 @@
 // The common dialogs - open, save as, print - from their library, loaded when a dialog is first asked
-// for. Linked in the ordinary way, the library and the many it needs would load at every start of the
-// program, though most runs never show a dialog: under Wine, tens of milliseconds at every start.
+// for (see late_library.h).
 #pragma once
 
 #include <windows.h>
